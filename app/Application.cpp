@@ -1,0 +1,104 @@
+// Start-up, main loop and shutdown. Start-up reports each step on the console in a fixed order that
+// players (and our tests) read to see how far the program got.
+#include "app/Application.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include "app/Globals.h"
+#include "app/ShaderPrograms.h"
+#include "app/Window.h"
+#include "input/Camera.h"
+#include "platform/Platform.h"
+
+void consolePause() {
+  std::cout << "Press any key to continue . . ." << std::endl;
+  if (!isatty(STDIN_FILENO)) return;
+  termios saved{};
+  if (tcgetattr(STDIN_FILENO, &saved) != 0) return;
+  termios raw = saved;
+  raw.c_lflag &= ~(ICANON | ECHO);
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+  char key = 0;
+  ssize_t got = read(STDIN_FILENO, &key, 1);
+  (void)got;
+  tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+}
+
+void initApplication() {
+  // Initialization: window and context
+  if (platform::init()) std::cout << "GLFW 2.7 SVN 2010-03-16 Successfull " << std::endl;
+  if (!platform::openWindow(windowWidth, windowHeight, 24, 8)) {
+    std::cout << "GLFW Error: Initialization Failed. " << std::endl;
+    platform::terminate();
+    consolePause();
+    std::exit(1);
+  }
+  platform::setWindowTitle("Varrow");
+  platform::enableMouseCursor();
+
+  GLenum glewResult = glewInit();
+  if (glewResult != GLEW_OK) {
+    std::cout << "GLEW Error: " << reinterpret_cast<const char*>(glewGetErrorString(glewResult)) << std::endl;
+    consolePause();
+    std::exit(1);
+  }
+  std::cout << "GLEW 1.5.3 Successfull " << std::endl;
+  if (glewIsSupported("GL_VERSION_3_2")) std::cout << "OpenGL 3.2 Successfull " << std::endl;
+  std::cout << "Mathematics by GLM 0.8.4.4  " << std::endl;
+
+  // Initialization: GL state, shaders, matrices
+  setInitialGlState();
+  buildShaderPrograms();
+  initCamera();
+  lightProjectionMatrix = glm::perspective(glm::radians(120.0f), 1.0f, 0.1f, 150.0f);
+  hudProjection = glm::ortho(static_cast<float>(-(windowWidth / 2)), windowWidth * 0.5f,
+                             static_cast<float>(-(windowHeight / 2)), windowHeight * 0.5f, -1.0f, 1.0f);
+
+  // Initialization: callbacks (the size callback fires once at registration)
+  platform::setWindowSizeCallback(onWindowSize);
+
+  lastFrameTime = platform::getTime();
+}
+
+void updateFrame() {
+  platform::getMousePos(&mouseX, &mouseY);
+  double now = platform::getTime();
+  lastFrameTime = now;
+}
+
+void renderFrame() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glUseProgram(0);
+  platform::swapBuffers();
+}
+
+void shutdownApplication() {
+  glDeleteShader(simpleVertexShader);
+  glDeleteShader(simpleFragmentShader);
+  glDeleteProgram(simpleProgram);
+  glDeleteProgram(shadow1Program);
+  glDeleteProgram(shadow2Program);
+  platform::terminate();
+}
+
+int runApplication() {
+  // Initialization
+  initApplication();
+  // Main loop: a frame that has begun is always finished before Escape or a close is noticed.
+  do {
+    updateFrame();
+    renderFrame();
+  } while (platform::getKey(platform::KEY_ESC) != platform::PRESS && platform::windowOpened());
+  // De-Initialization
+  shutdownApplication();
+  return 0;
+}

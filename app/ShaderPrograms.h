@@ -1,0 +1,19 @@
+// Builds the five shader programs from the ten GLSL files under shader/, reporting every step on the console.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <string>
+
+// The whole file as one string; a file that cannot be opened reads as an empty source.
+std::string readShaderSource(const char* path);
+
+// Compiles one shader from a file and prints successMessage or failurePrefix followed by the driver's log.
+GLuint compileShaderFile(GLenum type, const char* path, const char* successMessage, const char* failurePrefix);
+
+// Links a program from two shaders with its fragment output bound to colour number 0, and reports.
+GLuint linkShaderProgram(GLuint vertexShader, GLuint fragmentShader, const char* fragmentOutput,
+                         const char* successMessage, const char* failurePrefix);
+
+// The five vertex shaders, the five fragment shaders, then the five programs, in that order.
+void buildShaderPrograms();

@@ -1,0 +1,14 @@
+// Full-screen quad of the glow blur, in the HUD's pixel coordinates.
+#version 150
+
+in vec4 vertex;
+in vec2 texCoord;
+
+uniform mat4 view;
+
+out vec2 fragTexCoord;
+
+void main() {
+    fragTexCoord = texCoord;
+    gl_Position = view * vertex;
+}

@@ -1,0 +1,104 @@
+// The game world: the board, the object lists, money, match state, the level's waves, the tower model
+// cache, sounds, text and HUD. One instance, `game`, lives for the whole run.
+// Its operations are split by concern over GameWorld, GameLevel, GameRules, GameBuild, GameDraw and GameSound.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <glm/glm.hpp>
+#include <list>
+#include <map>
+#include <string>
+
+#include "game/SoundLibrary.h"
+#include "game/Wave.h"
+#include "hud/Hud.h"
+#include "hud/TextRenderer.h"
+#include "input/ScreenMessage.h"
+
+class Map;
+class Tower;
+class Enemy;
+class File;
+class SpawnPoint;
+struct Md2Model;
+
+enum GameState { Running = 0, Paused = 1, Lost = 2, Won = 3 };
+
+class Game {
+ public:
+  Map* map = nullptr;
+  std::list<Tower*> towers;
+  Tower* currentTower = nullptr;
+  std::list<Enemy*> enemies;
+  Enemy* currentEnemy = nullptr;
+  std::list<File*> files;
+  File* currentFile = nullptr;
+  std::list<SpawnPoint*> spawnPoints;
+  SpawnPoint* currentSpawnPoint = nullptr;
+  const GLuint* activeTextures = nullptr;
+  GLint minFilter = 0;
+  GLint magFilter = 0;
+  std::map<std::string, Md2Model*> towerModels;
+  Md2Model* towerModel = nullptr;
+  GLuint program = 0;
+  int gameState = Running;
+  int resources = 1000;
+  int fileRadius = 0;
+  Wave* waves = nullptr;
+  double superGlowReadyTime = 325.0;
+  TextRenderer textRenderer;
+  Hud hud;
+  ScreenMessage screenMessage = {" ", 0.0};
+  glm::vec3* lightPos = nullptr;
+  bool frustumCulling = false;
+  bool drawSpawnPoints = true;
+  bool useVbo = false;
+  bool selectionMode = true;
+  Tower* selectedTower = nullptr;
+  SoundSystem* soundSystem = nullptr;
+  Sound* musicSound = nullptr;
+  Sound* laserSound = nullptr;
+  Sound* superGlowSound = nullptr;
+  Sound* victorySound = nullptr;
+  Sound* gameOverSound = nullptr;
+  SoundChannel* musicChannel = nullptr;
+  SoundChannel* laserChannel = nullptr;
+  SoundChannel* superGlowChannel = nullptr;
+  SoundChannel* endChannel = nullptr;
+  SoundBool isPlaying = 0;
+
+  Game();
+  ~Game();
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
+  // World and level (GameWorld.cpp, GameLevel.cpp)
+  void createMap(GLuint texture);
+  void buildLevel();
+  void createFiles();
+
+  // Match rules (GameRules.cpp)
+  void update(double dt);
+  void spawnEnemy(float* path, std::string kind, float x, float z, int pathLength, GLuint texture);
+
+  // Drawing one view of the world (GameDraw.cpp)
+  void draw(glm::mat4 projection, glm::mat4 view);
+
+  // Building (GameBuild.cpp)
+  void buildTower(std::string kind, float x, float z, GLuint skinTexture, GLuint texture5, GLuint markTexture);
+  void loadTowerModel(std::string name);
+  void removeSelectedTowers();
+
+  // Render switches flipped by the keyboard
+  void toggleFrustumCulling();
+  void toggleVbo();
+
+  // Sound (GameSound.cpp)
+  void initSound();
+  void musicStep();
+  // Starts a sound on a free channel, keeps that play's handle in *channel and sets its volume.
+  void playEffect(Sound* sound, SoundChannel** channel, float volume);
+};
+
+extern Game game;

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the game and starts it from its run directory.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)" --target varrow
+cd build/run
+exec ./varrow

@@ -1,0 +1,146 @@
+// Child-process handling and xdotool/ImageMagick calls for end-to-end tests of the real binary.
+#include "GameProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void sleepSeconds(double s) { std::this_thread::sleep_for(std::chrono::duration<double>(s)); }
+
+}  // namespace
+
+std::string runCommand(const std::string& command) {
+  std::string result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.append(buffer, n);
+  pclose(pipe);
+  return result;
+}
+
+GameProcess::~GameProcess() {
+  if (running()) {
+    kill(pid_, SIGKILL);
+    waitForExit(5.0);
+  }
+  if (reader_.joinable()) reader_.join();
+  if (pipe_ >= 0) close(pipe_);
+}
+
+bool GameProcess::start(bool withDisplay, const std::string& runDir, const std::string& program) {
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  pid_ = fork();
+  if (pid_ < 0) return false;
+  if (pid_ == 0) {
+    dup2(fds[1], STDOUT_FILENO);
+    int devnull = open("/dev/null", O_RDWR);
+    dup2(devnull, STDIN_FILENO);
+    dup2(devnull, STDERR_FILENO);
+    close(fds[0]);
+    close(fds[1]);
+    if (!withDisplay) unsetenv("DISPLAY");
+    if (chdir(runDir.c_str()) != 0) _exit(127);
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  pipe_ = fds[0];
+  reader_ = std::thread([this] {
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(pipe_, buffer, sizeof buffer)) > 0) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      output_.append(buffer, static_cast<size_t>(n));
+    }
+  });
+  return true;
+}
+
+std::string GameProcess::output() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return output_;
+}
+
+bool GameProcess::waitForOutput(const std::string& text, double seconds) {
+  auto start = std::chrono::steady_clock::now();
+  while (secondsSince(start) < seconds) {
+    if (output().find(text) != std::string::npos) return true;
+    if (!running()) return output().find(text) != std::string::npos;
+    sleepSeconds(0.05);
+  }
+  return false;
+}
+
+bool GameProcess::waitForWindow(double seconds) {
+  auto start = std::chrono::steady_clock::now();
+  while (secondsSince(start) < seconds && running()) {
+    std::string id = runCommand("xdotool search --name '^Varrow$' 2>/dev/null | head -n 1");
+    while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
+    if (!id.empty()) {
+      window_ = id;
+      runCommand("xdotool windowfocus --sync " + window_ + " 2>/dev/null");
+      return true;
+    }
+    sleepSeconds(0.1);
+  }
+  return false;
+}
+
+void GameProcess::sendKey(const std::string& keyName) { holdKey(keyName, 0.1); }
+
+void GameProcess::holdKey(const std::string& keyName, double seconds) {
+  if (!window_.empty()) runCommand("xdotool windowfocus --sync " + window_ + " 2>/dev/null");
+  runCommand("xdotool keydown " + keyName);
+  sleepSeconds(seconds);
+  runCommand("xdotool keyup " + keyName);
+}
+
+void GameProcess::click(int x, int y) {
+  runCommand("xdotool mousemove --window " + window_ + " " + std::to_string(x) + " " + std::to_string(y) +
+             " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1");
+}
+
+bool GameProcess::screenshot(const std::string& pngPath) {
+  return std::system(("import -window root " + pngPath + " 2>/dev/null").c_str()) == 0;
+}
+
+bool GameProcess::running() {
+  if (pid_ <= 0 || exitStatus_ != -1) return false;
+  int status = 0;
+  pid_t done = waitpid(pid_, &status, WNOHANG);
+  if (done == pid_) {
+    exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return false;
+  }
+  return true;
+}
+
+int GameProcess::waitForExit(double seconds) {
+  auto start = std::chrono::steady_clock::now();
+  while (running() && secondsSince(start) < seconds) sleepSeconds(0.05);
+  if (running()) {
+    kill(pid_, SIGKILL);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    exitStatus_ = -1;
+    pid_ = -1;
+    if (reader_.joinable()) reader_.join();
+    return -1;
+  }
+  if (reader_.joinable()) reader_.join();
+  return exitStatus_;
+}

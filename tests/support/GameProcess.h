@@ -1,0 +1,46 @@
+// Runs the real game binary from the run directory, collects its standard output, and drives it with
+// xdotool the way a player would (keys, clicks) on the X display the tests run on.
+#pragma once
+
+#include <sys/types.h>
+
+#include <mutex>
+#include <string>
+#include <thread>
+
+class GameProcess {
+ public:
+  GameProcess() = default;
+  ~GameProcess();
+  GameProcess(const GameProcess&) = delete;
+  GameProcess& operator=(const GameProcess&) = delete;
+
+  // Starts build/run/varrow (or the program given) in runDir; without a display DISPLAY is removed.
+  bool start(bool withDisplay = true, const std::string& runDir = VARROW_RUN_DIR,
+             const std::string& program = VARROW_RUN_DIR "/varrow");
+  std::string output();
+  bool waitForOutput(const std::string& text, double seconds);
+  // Waits until the window titled "Varrow" exists and gives it the keyboard focus.
+  bool waitForWindow(double seconds);
+  void sendKey(const std::string& keyName);
+  void holdKey(const std::string& keyName, double seconds);
+  // Left click at window coordinates.
+  void click(int x, int y);
+  bool screenshot(const std::string& pngPath);
+  // Exit status, or -1 when the process had to be killed after the timeout.
+  int waitForExit(double seconds);
+  bool running();
+  std::string windowId() const { return window_; }
+
+ private:
+  pid_t pid_ = -1;
+  int exitStatus_ = -1;
+  int pipe_ = -1;
+  std::thread reader_;
+  std::mutex mutex_;
+  std::string output_;
+  std::string window_;
+};
+
+// Runs a shell command and returns what it printed on standard output.
+std::string runCommand(const std::string& command);
