@@ -82,6 +82,9 @@ class Game {
   void update(double dt);
   void spawnEnemy(float* path, std::string kind, float x, float z, int pathLength, GLuint texture);
 
+  // The tower step of update: animate every tower and let it fire (GameTowers.cpp)
+  void fireTowers(double dt);
+
   // Drawing one view of the world (GameDraw.cpp)
   void draw(glm::mat4 projection, glm::mat4 view);
 

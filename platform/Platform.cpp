@@ -128,6 +128,8 @@ void enableMouseCursor() {
 
 bool windowOpened() { return window && !glfwWindowShouldClose(window); }
 
+bool hasCurrentContext() { return glfwGetCurrentContext() != nullptr; }
+
 void terminate() {
   glfwTerminate();
   window = nullptr;

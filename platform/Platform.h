@@ -41,6 +41,8 @@ void setWindowTitle(const char* title);
 void enableMouseCursor();
 // True while a window is open and nobody asked it to close.
 bool windowOpened();
+// True while a GL context is current; destructors that may run after shutdown check it before GL calls.
+bool hasCurrentContext();
 void terminate();
 // Swaps the buffers, then processes window events, which runs the callbacks.
 void swapBuffers();
