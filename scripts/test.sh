@@ -7,14 +7,11 @@ bash scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 
-run_tests() {
-  ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"
-}
+CTEST=(ctest --test-dir build --output-on-failure -j"$(nproc)" "$@")
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  run_tests "$@"
+  "${CTEST[@]}"
 else
   echo "test: no display, starting Xvfb"
-  export -f run_tests
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'run_tests "$@"' run_tests "$@"
+  xvfb-run -a -s "-screen 0 1280x1024x24" "${CTEST[@]}"
 fi

@@ -14,7 +14,6 @@
 #include "GameProcess.h"
 
 TEST(Binary, EscapeEndsTheGameWithStatusZero) {
-  ASSERT_NE(std::getenv("DISPLAY"), nullptr);
   GameProcess game;
   ASSERT_TRUE(game.start());
   ASSERT_TRUE(game.waitForOutput("Shadow 2 Shader-program linked successfully.", 20.0)) << game.output();

@@ -38,9 +38,45 @@ GameProcess::~GameProcess() {
   }
   if (reader_.joinable()) reader_.join();
   if (pipe_ >= 0) close(pipe_);
+  if (server_ > 0) {
+    kill(server_, SIGTERM);
+    waitpid(server_, nullptr, 0);
+  }
+}
+
+bool GameProcess::startServer() {
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  server_ = fork();
+  if (server_ < 0) return false;
+  if (server_ == 0) {
+    close(fds[0]);
+    int devnull = open("/dev/null", O_RDWR);
+    dup2(devnull, STDIN_FILENO);
+    dup2(devnull, STDOUT_FILENO);
+    dup2(devnull, STDERR_FILENO);
+    std::string fd = std::to_string(fds[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+           static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  // The server writes its display number once it accepts connections.
+  std::string number;
+  char c;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (number.empty()) return false;
+  display_ = ":" + number;
+  return true;
+}
+
+std::string GameProcess::x11(const std::string& command) {
+  return runCommand("DISPLAY=" + display_ + " " + command);
 }
 
 bool GameProcess::start(bool withDisplay, const std::string& runDir, const std::string& program) {
+  if (withDisplay && !startServer()) return false;
   int fds[2];
   if (pipe(fds) != 0) return false;
   pid_ = fork();
@@ -52,7 +88,10 @@ bool GameProcess::start(bool withDisplay, const std::string& runDir, const std::
     dup2(devnull, STDERR_FILENO);
     close(fds[0]);
     close(fds[1]);
-    if (!withDisplay) unsetenv("DISPLAY");
+    if (withDisplay)
+      setenv("DISPLAY", display_.c_str(), 1);
+    else
+      unsetenv("DISPLAY");
     if (chdir(runDir.c_str()) != 0) _exit(127);
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
@@ -88,11 +127,11 @@ bool GameProcess::waitForOutput(const std::string& text, double seconds) {
 bool GameProcess::waitForWindow(double seconds) {
   auto start = std::chrono::steady_clock::now();
   while (secondsSince(start) < seconds && running()) {
-    std::string id = runCommand("xdotool search --name '^Varrow$' 2>/dev/null | head -n 1");
+    std::string id = x11("xdotool search --name '^Varrow$' 2>/dev/null | head -n 1");
     while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
     if (!id.empty()) {
       window_ = id;
-      runCommand("xdotool windowfocus --sync " + window_ + " 2>/dev/null");
+      x11("xdotool windowfocus --sync " + window_ + " 2>/dev/null");
       return true;
     }
     sleepSeconds(0.1);
@@ -103,19 +142,19 @@ bool GameProcess::waitForWindow(double seconds) {
 void GameProcess::sendKey(const std::string& keyName) { holdKey(keyName, 0.1); }
 
 void GameProcess::holdKey(const std::string& keyName, double seconds) {
-  if (!window_.empty()) runCommand("xdotool windowfocus --sync " + window_ + " 2>/dev/null");
-  runCommand("xdotool keydown " + keyName);
+  if (!window_.empty()) x11("xdotool windowfocus --sync " + window_ + " 2>/dev/null");
+  x11("xdotool keydown " + keyName);
   sleepSeconds(seconds);
-  runCommand("xdotool keyup " + keyName);
+  x11("xdotool keyup " + keyName);
 }
 
 void GameProcess::click(int x, int y) {
-  runCommand("xdotool mousemove --window " + window_ + " " + std::to_string(x) + " " + std::to_string(y) +
+  x11("xdotool mousemove --window " + window_ + " " + std::to_string(x) + " " + std::to_string(y) +
              " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1");
 }
 
 bool GameProcess::screenshot(const std::string& pngPath) {
-  return std::system(("import -window root " + pngPath + " 2>/dev/null").c_str()) == 0;
+  return std::system(("DISPLAY=" + display_ + " import -window root " + pngPath + " 2>/dev/null").c_str()) == 0;
 }
 
 bool GameProcess::running() {

@@ -1,5 +1,6 @@
-// Runs the real game binary from the run directory, collects its standard output, and drives it with
-// xdotool the way a player would (keys, clicks) on the X display the tests run on.
+// Runs the real game binary from the run directory on a private virtual X server, collects its standard
+// output, and drives it with xdotool the way a player would (keys, clicks, screenshots).
+// The private server keeps tests that run in parallel from stealing each other's keyboard focus.
 #pragma once
 
 #include <sys/types.h>
@@ -15,7 +16,7 @@ class GameProcess {
   GameProcess(const GameProcess&) = delete;
   GameProcess& operator=(const GameProcess&) = delete;
 
-  // Starts build/run/varrow (or the program given) in runDir; without a display DISPLAY is removed.
+  // Starts build/run/varrow (or the program given) in runDir on its own Xvfb; without a display, DISPLAY is removed.
   bool start(bool withDisplay = true, const std::string& runDir = VARROW_RUN_DIR,
              const std::string& program = VARROW_RUN_DIR "/varrow");
   std::string output();
@@ -31,9 +32,15 @@ class GameProcess {
   int waitForExit(double seconds);
   bool running();
   std::string windowId() const { return window_; }
+  // Runs an X client command (xdotool, import...) against the game's display.
+  std::string x11(const std::string& command);
 
  private:
+  bool startServer();
+
   pid_t pid_ = -1;
+  pid_t server_ = -1;
+  std::string display_;
   int exitStatus_ = -1;
   int pipe_ = -1;
   std::thread reader_;
