@@ -4,7 +4,20 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <vector>
+
 #include "hud/BitmapFont.h"
+
+// The quads of one string: four corners, four texture coordinates and six indices per character.
+struct TextLayout {
+  std::vector<glm::vec4> vertices;
+  std::vector<glm::vec2> texCoords;
+  std::vector<unsigned int> indices;
+};
+
+// Places each character of text from the pen position (x, y), y being the top of the line; right to left
+// the last character starts at x. Pure, so the placement can be checked without drawing.
+TextLayout layoutText(const BitmapFont& font, const char* text, bool leftToRight, float x, float y);
 
 class TextRenderer {
  public:

@@ -1,0 +1,93 @@
+// Turns a string into one batch of glyph quads cut from the font page and draws it in HUD pixel
+// coordinates with the HUD program.
+#include "hud/TextRenderer.h"
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+TextLayout layoutText(const BitmapFont& font, const char* text, bool leftToRight, float x, float y) {
+  const size_t n = std::strlen(text);
+  TextLayout layout;
+  layout.vertices.assign(4 * n, glm::vec4(0.0f));
+  layout.texCoords.assign(4 * n, glm::vec2(0.0f));
+  layout.indices.assign(6 * n, 0u);
+  // A font that was never read has zero page size; its glyphs are empty anyway, so keep the
+  // coordinates finite instead of dividing by zero.
+  const float scaleW = font.scaleW ? font.scaleW : 1.0f;
+  const float scaleH = font.scaleH ? font.scaleH : 1.0f;
+  int16_t pen = 0;
+  for (size_t step = 0; step < n; ++step) {
+    const size_t i = leftToRight ? step : n - 1 - step;
+    const Glyph& g = font.chars[static_cast<unsigned char>(text[i])];
+    const float xoffset = static_cast<int16_t>(g.xoffset);
+    const float yoffset = static_cast<int16_t>(g.yoffset);
+    const float left = x + pen + xoffset;
+    const float right = left + g.width;
+    const float top = y - yoffset;
+    const float bottom = y - (yoffset + g.height);
+    layout.vertices[4 * i + 0] = glm::vec4(left, bottom, 0.0f, 1.0f);
+    layout.vertices[4 * i + 1] = glm::vec4(right, bottom, 0.0f, 1.0f);
+    layout.vertices[4 * i + 2] = glm::vec4(right, top, 0.0f, 1.0f);
+    layout.vertices[4 * i + 3] = glm::vec4(left, top, 0.0f, 1.0f);
+    const float u0 = g.x / scaleW;
+    const float u1 = (g.x + g.width) / scaleW;
+    const float vTop = 1.0f - g.y / scaleH;
+    const float vBottom = 1.0f - (g.y + g.height) / scaleH;
+    layout.texCoords[4 * i + 0] = glm::vec2(u0, vBottom);
+    layout.texCoords[4 * i + 1] = glm::vec2(u1, vBottom);
+    layout.texCoords[4 * i + 2] = glm::vec2(u1, vTop);
+    layout.texCoords[4 * i + 3] = glm::vec2(u0, vTop);
+    const unsigned int base = static_cast<unsigned int>(4 * i);
+    const unsigned int quad[6] = {base + 1, base + 3, base, base + 1, base + 2, base + 3};
+    for (int k = 0; k < 6; ++k) layout.indices[6 * i + k] = quad[k];
+    // The pen is 16 bits wide and wraps like one.
+    pen = static_cast<int16_t>(leftToRight ? pen + g.xadvance : pen - g.xadvance);
+  }
+  return layout;
+}
+
+void TextRenderer::init(GLuint program, GLuint texture, glm::mat4 view) {
+  this->program = program;
+  this->texture = texture;
+  this->view = view;
+  std::ifstream file("arial.fnt");
+  if (!loadFont(file, font)) std::cout << "Error reading font file." << std::endl;
+}
+
+void TextRenderer::drawText(const char* text, bool leftToRight, float x, float y) {
+  TextLayout layout = layoutText(font, text, leftToRight, x, y);
+
+  glDisable(GL_DEPTH_TEST);
+  glUseProgram(program);
+  glUniform1i(glGetUniformLocation(program, "font"), 1);
+
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  // Zero means no filter command yet: the page keeps the filters it was loaded with.
+  if (minFilter != 0) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+  if (magFilter != 0) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+
+  glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
+  glUniformMatrix4fv(glGetUniformLocation(program, "view"), 1, GL_FALSE, &view[0][0]);
+
+  // Client-side arrays: a buffer object left bound by a scene draw would turn the pointers into offsets.
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  GLint vertexLocation = glGetAttribLocation(program, "vertex");
+  GLint texCoordLocation = glGetAttribLocation(program, "texCoord");
+  if (vertexLocation >= 0) {
+    glEnableVertexAttribArray(vertexLocation);
+    glVertexAttribPointer(vertexLocation, 4, GL_FLOAT, GL_FALSE, 0, layout.vertices.data());
+  }
+  if (texCoordLocation >= 0) {
+    glEnableVertexAttribArray(texCoordLocation);
+    glVertexAttribPointer(texCoordLocation, 2, GL_FLOAT, GL_FALSE, 0, layout.texCoords.data());
+  }
+  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(layout.indices.size()), GL_UNSIGNED_INT,
+                 layout.indices.data());
+  if (vertexLocation >= 0) glDisableVertexAttribArray(vertexLocation);
+  if (texCoordLocation >= 0) glDisableVertexAttribArray(texCoordLocation);
+  glUniform1i(glGetUniformLocation(program, "font"), 0);
+}
