@@ -102,6 +102,8 @@ class Game {
   void musicStep();
   // Starts a sound on a free channel, keeps that play's handle in *channel and sets its volume.
   void playEffect(Sound* sound, SoundChannel** channel, float volume);
+  // Destructor steps 3 and 4: the five sounds, then the sound system.
+  void releaseSound();
 };
 
 extern Game game;

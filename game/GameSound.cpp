@@ -1,0 +1,60 @@
+// The game's sounds: loading them at start-up, the music step that opens every draw call, effect plays
+// at their fixed volumes, and the release at exit. A failed call only means that something is not heard.
+#include "game/Game.h"
+
+namespace {
+
+constexpr float kMusicVolume = 0.8f;
+constexpr float kEndVolume = 0.8f;
+
+}  // namespace
+
+void Game::initSound() {
+  soundSystemCreate(&soundSystem);
+  soundSystemInit(soundSystem, 32, kSoundInitNormal);
+  soundSystemCreateSound(soundSystem, "sound/bricks.xm", kSoundModeDefault, &musicSound);
+  soundSystemCreateSound(soundSystem, "sound/Laser sound 1.mp3", kSoundModeDefault, &laserSound);
+  soundSystemCreateSound(soundSystem, "sound/teleport_activate.mp3", kSoundModeDefault, &superGlowSound);
+  soundSystemCreateSound(soundSystem, "sound/victory_.xm", kSoundModeDefault, &victorySound);
+  soundSystemCreateSound(soundSystem, "sound/game_over.mod", kSoundModeDefault, &gameOverSound);
+}
+
+void Game::playEffect(Sound* sound, SoundChannel** channel, float volume) {
+  soundSystemPlaySound(soundSystem, kSoundChannelFree, sound, false, channel);
+  soundChannelSetVolume(*channel, volume);
+}
+
+// Once the match is over the music is started and stopped again on every call, so it stays silent
+// while the end tune repeats.
+void Game::musicStep() {
+  soundChannelIsPlaying(musicChannel, &isPlaying);
+  if (isPlaying && gameState != Lost && gameState != Won) {
+    return;
+  }
+  playEffect(musicSound, &musicChannel, kMusicVolume);
+  if (gameState == Lost) {
+    soundChannelStop(musicChannel);
+    soundChannelIsPlaying(endChannel, &isPlaying);
+    if (!isPlaying) {
+      playEffect(gameOverSound, &endChannel, kEndVolume);
+    }
+  } else if (gameState == Won) {
+    soundChannelStop(musicChannel);
+    soundChannelIsPlaying(endChannel, &isPlaying);
+    if (!isPlaying) {
+      playEffect(victorySound, &endChannel, kEndVolume);
+    }
+  }
+}
+
+void Game::releaseSound() {
+  soundRelease(musicSound);
+  soundRelease(laserSound);
+  soundRelease(superGlowSound);
+  soundRelease(victorySound);
+  soundRelease(gameOverSound);
+  soundSystemClose(soundSystem);
+  soundSystemRelease(soundSystem);
+  musicSound = laserSound = superGlowSound = victorySound = gameOverSound = nullptr;
+  soundSystem = nullptr;
+}
