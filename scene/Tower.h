@@ -1,0 +1,98 @@
+// The player's tower: an animated MD2 figure on the board with its kind's reach, damage and rate of fire,
+// the beam of its last shot and the marker shown under it while selected.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <glm/glm.hpp>
+#include <string>
+
+#include "scene/Md2Model.h"
+#include "scene/SceneObject.h"
+
+struct TowerKind {
+  const char* kind;
+  double distance;
+  double power;
+  double fireInterval;
+  int price;
+};
+
+// In the order kinds are compared: "tris", "tris_bl", "tris_gr".
+constexpr int kTowerKindCount = 3;
+extern const TowerKind towerKinds[kTowerKindCount];
+// The table entry of a kind, or null for a name that is not a tower kind.
+const TowerKind* findTowerKind(const std::string& kind);
+
+// A tower may fire again once strictly more than its interval has passed since its last shot.
+bool towerCanFire(double now, double lastShotTime, double fireInterval);
+// A target counts when it lies strictly inside the square of half-width distance around the tower.
+bool inTowerArea(float posX, float posZ, double distance, float targetX, float targetZ);
+
+// How long the beam of a shot stays visible, seconds.
+constexpr double kBeamDuration = 0.2;
+
+class Tower : public SceneObject {
+ public:
+  float worldMax[3];
+  float worldMin[3];
+  std::string kind;
+  glm::mat4 modelMatrix;
+  double distance = 0.0;
+  double power = 0.0;
+  double fireInterval = 0.0;
+  double lastShotTime = 0.0;
+  double level = 1.0;
+  float centreX = 0.0f, centreZ = 0.0f;
+  float posX, posZ;
+  float* shotVertices;
+  float* shotNormals;
+  float* shotTexCoords;
+  unsigned int* shotIndices;
+  float* markerVertices;
+  float* markerNormals;
+  float* markerTexCoords;
+  unsigned int* markerIndices;
+  GLuint skinTexture;
+  GLuint texture5;
+  GLuint markTexture;
+  glm::vec4 diffuse{1.0f, 1.0f, 1.0f, 1.0f};
+  glm::vec4 specular{0.3f, 0.3f, 0.3f, 1.0f};
+  glm::vec4 ambient{1.0f, 1.0f, 1.0f, 1.0f};
+  float* specPower;
+  Md2AnimationState animState;
+  Md2Model* model;
+  GLint minFilter = GL_LINEAR_MIPMAP_LINEAR;
+  GLint magFilter = GL_LINEAR;
+  bool selected = false;
+  glm::vec4* boundingBox;
+  // False until a shot has aimed the beam somewhere; a shot at the tower's own foot has no direction
+  // and leaves the beam off.
+  bool beamAimed = false;
+
+  Tower(std::string kind, float x, float z, GLuint skinTexture, GLuint texture5, GLuint markTexture, Md2Model* model);
+  ~Tower() override;
+  Tower(const Tower&) = delete;
+  Tower& operator=(const Tower&) = delete;
+
+  void update(double dt) override;
+  void draw(GLuint program) override;
+  float* getVertices() override { return nullptr; }
+  float* getNormals() override { return nullptr; }
+  float* getColors() override { return nullptr; }
+  unsigned int* getIndices() override { return nullptr; }
+  int getVertexCount() override { return 0; }
+  int getIndexCount() override { return 0; }
+  glm::mat4 getModelMatrix() override { return modelMatrix; }
+  float* getTexCoords() override { return nullptr; }
+
+  // Aims the beam from the tower's foot to the target ground point.
+  void fireAt(float ex, float ez);
+  // One level more: reach + 1, damage doubled; prints the new values.
+  void upgrade();
+  // True while the beam of the last shot is still shown at game-clock time now.
+  bool beamVisible(double now) const;
+
+ private:
+  void setMaterialUniforms(GLuint program, const glm::mat4& model);
+};
