@@ -1,13 +1,105 @@
-// Camera start values; the per-frame camera step moves viewMatrix by multiplying moves and turns into it.
+// The camera: start values and the per-frame camera step. The view is never rebuilt from angles; every
+// move and turn is multiplied into viewMatrix, ground moves inside the tilt so they stay horizontal.
 #include "input/Camera.h"
+
+#include <cstdlib>
 
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "app/Globals.h"
+#include "platform/Platform.h"
+
+namespace {
+
+constexpr double kMoveSpeed = 10.0;
+constexpr double kTurnRate = 0.2;
+constexpr int kDeadZone = 20;
+constexpr float kLowestEye = 1.0f;
+
+glm::mat4 translation(float x, float y, float z) { return glm::translate(glm::mat4(1.0f), glm::vec3(x, y, z)); }
+
+glm::mat4 rotation(double degrees, const glm::vec3& axis) {
+  return glm::rotate(glm::mat4(1.0f), glm::radians(static_cast<float>(degrees)), axis);
+}
+
+float eyeHeight(const glm::mat4& view) { return (glm::inverse(view) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f)).y; }
+
+// Takes the tilt off, applies the ground-plane move or turn, and puts the tilt back.
+void insideTilt(const glm::mat4& move) { viewMatrix = tiltMatrix * move * glm::inverse(tiltMatrix) * viewMatrix; }
+
+bool held(int key) { return platform::getKey(key) == platform::PRESS; }
+
+// A spectator flies along its line of sight but never through the ground: a step ending at or below the
+// lowest height is dropped whole.
+void flyAlongSight(float distance) {
+  glm::mat4 candidate = translation(0.0f, 0.0f, distance) * viewMatrix;
+  if (eyeHeight(candidate) > kLowestEye) viewMatrix = candidate;
+}
+
+void zoom() {
+  int wheel = platform::getMouseWheel();
+  int narrowing = 0;
+  if (wheel < 0) {
+    platform::setMouseWheel(0);
+  } else {
+    narrowing = 2 * wheel;
+    if (narrowing > 50) {
+      narrowing = 50;
+      platform::setMouseWheel(25);
+    }
+  }
+  projectionMatrix = glm::perspective(glm::radians(static_cast<float>(60 - narrowing)),
+                                      static_cast<float>(windowWidth) / static_cast<float>(windowHeight), 0.1f,
+                                      150.0f);
+}
+
+}  // namespace
 
 void initCamera() {
   projectionMatrix = glm::perspective(glm::radians(60.0f), static_cast<float>(windowWidth) / windowHeight, 0.1f,
                                       150.0f);
   tiltMatrix = glm::rotate(glm::mat4(1.0f), glm::radians(30.0f), glm::vec3(1.0f, 0.0f, 0.0f));
   viewMatrix = tiltMatrix * glm::translate(glm::mat4(1.0f), glm::vec3(-20.0f, -20.0f, -20.0f));
+}
+
+void updateCamera(double dt) {
+  const float startHeight = eyeHeight(viewMatrix);
+  const float d = static_cast<float>(kMoveSpeed * dt);
+  const int topBand = 8 * (windowHeight / 100);
+  const int sideBand = 6 * (windowWidth / 100);
+  const bool rightButton = platform::getMouseButton(platform::MOUSE_BUTTON_RIGHT) == platform::PRESS;
+  const bool edges = !spectatorMode;
+
+  zoom();
+
+  if (held(platform::KEY_UP) || (edges && mouseY < topBand)) {
+    if (spectatorMode)
+      flyAlongSight(d);
+    else
+      insideTilt(translation(0.0f, 0.0f, d));
+  }
+  if (held(platform::KEY_DOWN) || (edges && mouseY > windowHeight - topBand)) {
+    if (spectatorMode)
+      flyAlongSight(-d);
+    else
+      insideTilt(translation(0.0f, 0.0f, -d));
+  }
+  // While the right button turns the view, the side bands must not also slide it.
+  if (held(platform::KEY_LEFT) || (edges && !rightButton && mouseX < sideBand))
+    viewMatrix = translation(d, 0.0f, 0.0f) * viewMatrix;
+  if (held(platform::KEY_RIGHT) || (edges && !rightButton && mouseX > windowWidth - sideBand))
+    viewMatrix = translation(-d, 0.0f, 0.0f) * viewMatrix;
+  if (held(platform::KEY_PAGEUP)) insideTilt(translation(0.0f, -d, 0.0f));
+  if (held(platform::KEY_PAGEDOWN) && startHeight > kLowestEye) insideTilt(translation(0.0f, d, 0.0f));
+
+  const int offsetX = mouseX - windowWidth / 2;
+  const int offsetY = mouseY - windowHeight / 2;
+  if (!spectatorMode) {
+    if (rightButton) insideTilt(rotation(offsetX * kTurnRate * dt, glm::vec3(0.0f, 1.0f, 0.0f)));
+  } else if (std::abs(offsetX) > kDeadZone || std::abs(offsetY) > kDeadZone) {
+    insideTilt(rotation(offsetX * kTurnRate * dt, glm::vec3(0.0f, 1.0f, 0.0f)));
+    glm::mat4 pitch = rotation(offsetY * kTurnRate * dt, glm::vec3(1.0f, 0.0f, 0.0f));
+    viewMatrix = pitch * viewMatrix;
+    tiltMatrix = pitch * tiltMatrix;
+  }
 }

@@ -3,3 +3,9 @@
 
 // Start view: above one corner of the board, looking down 30 degrees, 60-degree field of view.
 void initCamera();
+
+// One frame of camera control: wheel zoom, arrow keys and screen-edge scrolling, Page Up/Down, and turning
+// with the right mouse button or, in spectator mode, by the cursor's offset from the window centre.
+// Reads mouseX/mouseY as sampled at the start of the frame update; call it before anything else moves
+// the view in that frame, so the eye height it tests is the frame's starting height.
+void updateCamera(double dt);

@@ -1,0 +1,66 @@
+// Loading of the main and glow texture tables in their fixed order, and re-texturing the world from one.
+#include "app/TextureCatalogue.h"
+
+#include <iostream>
+
+#include "app/Globals.h"
+#include "game/Game.h"
+#include "platform/Platform.h"
+
+namespace {
+
+void loadSlot(GLuint name, const char* file) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  if (!platform::loadTexture2D(file)) std::cout << "Error passing texture." << std::endl;
+}
+
+// The glow scene is drawn into this 256 x 256 image and blurred through its twin in the other table.
+void createRenderTargetSlot(GLuint name) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 256, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+}  // namespace
+
+void loadTextureTables() {
+  static const char* const mainLow[] = {"quads.tga", "e_quads.tga", "t_quads.tga", "arial_0.tga", "tris.tga"};
+  static const char* const mainHigh[] = {"SelectionMode.tga", "SelectionTool.tga", "Towers.tga",
+                                         "markUp.tga",        "SuperGlow.tga",     "tris_bl.tga",
+                                         "tris_gr.tga",       "e_quads_or.tga",    "e_quads_yl.tga",
+                                         "e_quads_wh.tga",    "selected.tga",      "sel_standard.tga",
+                                         "sel_sniper.tga",    "sel_power.tga"};
+  static const char* const glowLow[] = {"quads_glow.tga", "e_quads_glow.tga", "t_quads_glow.tga",
+                                        "arial_0_glow.tga", "tris_glow.tga"};
+
+  glGenTextures(kTextureSlots, textureTable);
+  for (int slot = 0; slot <= SlotTowerStandard; ++slot) loadSlot(textureTable[slot], mainLow[slot]);
+  createRenderTargetSlot(textureTable[SlotGlowImage]);
+  for (int slot = SlotSelectionMode; slot < kTextureSlots; ++slot)
+    loadSlot(textureTable[slot], mainHigh[slot - SlotSelectionMode]);
+
+  glGenTextures(kTextureSlots, glowTextureTable);
+  for (int slot = 0; slot <= SlotTowerStandard; ++slot) loadSlot(glowTextureTable[slot], glowLow[slot]);
+  createRenderTargetSlot(glowTextureTable[SlotGlowImage]);
+  // Surfaces without a glow image of their own wear the font's, the standard tower's or the standard enemy's.
+  for (int slot = SlotSelectionMode; slot <= SlotSuperGlow; ++slot) glowTextureTable[slot] = glowTextureTable[SlotFont];
+  glowTextureTable[SlotTowerBlue] = glowTextureTable[SlotTowerStandard];
+  glowTextureTable[SlotTowerGreen] = glowTextureTable[SlotTowerStandard];
+  glowTextureTable[SlotEnemyOrange] = glowTextureTable[SlotEnemy];
+  glowTextureTable[SlotEnemyYellow] = glowTextureTable[SlotEnemy];
+  loadSlot(glowTextureTable[SlotEnemyWhite], "e_quads_wh_glow.tga");
+  for (int slot = SlotSelected; slot <= SlotSelPower; ++slot) glowTextureTable[slot] = glowTextureTable[SlotFont];
+  glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void applyTextureTable(const GLuint* table) {
+  game.activeTextures = table;
+  game.textRenderer.texture = table[SlotFont];
+}
