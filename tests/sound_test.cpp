@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "TestSounds.h"
 #include "game/SoundLibrary.h"
 
 namespace {
@@ -48,54 +49,6 @@ class WaveWriterEnvironment : public ::testing::Environment {
 };
 const auto* const waveEnvironment = ::testing::AddGlobalTestEnvironment(new WaveWriterEnvironment);
 
-void writeTone(const std::string& path, double frequency, double seconds, double amplitude, int format) {
-  SF_INFO info{};
-  info.samplerate = 44100;
-  info.channels = 1;
-  info.format = format;
-  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-  ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-  std::vector<float> samples(size_t(seconds * 44100));
-  for (size_t i = 0; i < samples.size(); ++i) {
-    samples[i] = float(amplitude * std::sin(2.0 * M_PI * frequency * double(i) / 44100.0));
-  }
-  sf_writef_float(file, samples.data(), sf_count_t(samples.size()));
-  sf_close(file);
-}
-
-// A four-channel module whose one looped square-wave sample sounds without a gap: `orders` plays of a
-// pattern cut after `rows` rows, at `speed` ticks per row (0.02 s per tick at the default tempo).
-void writeModule(const std::string& path, int orders, int rows, int speed) {
-  std::vector<unsigned char> mod(1084 + 1024 + 32, 0);
-  std::memcpy(mod.data(), "varrow test", 11);
-  unsigned char* sample = &mod[20];
-  sample[22] = 0;
-  sample[23] = 16;  // length: 16 words
-  sample[25] = 64;  // volume
-  sample[29] = 16;  // loop length: the whole sample
-  for (int s = 1; s < 31; ++s) {
-    mod[20 + size_t(s) * 30 + 29] = 1;
-  }
-  mod[950] = static_cast<unsigned char>(orders);
-  mod[951] = 127;
-  std::memcpy(&mod[1080], "M.K.", 4);
-  unsigned char* pattern = &mod[1084];
-  auto cell = [&](int row, int channel) { return pattern + (row * 4 + channel) * 4; };
-  unsigned char* first = cell(0, 0);
-  first[0] = 0x01;  // sample 1, period 428 (C-2)
-  first[1] = 0xAC;
-  first[2] = 0x1F;  // sample 1 continued, set speed
-  first[3] = static_cast<unsigned char>(speed);
-  if (rows < 64) {
-    unsigned char* cut = cell(rows - 1, 1);
-    cut[2] = 0x0D;  // pattern break
-  }
-  for (int i = 0; i < 32; ++i) {
-    mod[1084 + 1024 + size_t(i)] = static_cast<unsigned char>(i < 16 ? 100 : -100);
-  }
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(mod.data()), std::streamsize(mod.size()));
-}
-
 bool isPlaying(SoundChannel* channel) {
   SoundBool playing = 7;
   soundChannelIsPlaying(channel, &playing);
@@ -114,64 +67,6 @@ double waitUntilFinished(SoundChannel* channel, double limit) {
     isPlaying(channel);
     std::this_thread::sleep_for(std::chrono::milliseconds(16));
   }
-}
-
-// Stretches of the written output louder than silence, each with the RMS of its central 80 %.
-struct Burst {
-  double start;
-  double seconds;
-  double rms;
-};
-
-std::vector<Burst> readBursts(const std::string& path) {
-  SF_INFO info{};
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  EXPECT_NE(file, nullptr) << "no wave output at " << path;
-  if (file == nullptr) {
-    return {};
-  }
-  std::vector<float> all(size_t(info.frames) * size_t(info.channels));
-  sf_readf_float(file, all.data(), info.frames);
-  sf_close(file);
-  const size_t window = size_t(info.samplerate) / 100;
-  const size_t frames = size_t(info.frames);
-  auto power = [&](size_t from, size_t to) {
-    double sum = 0.0;
-    for (size_t f = from; f < to; ++f) {
-      for (int c = 0; c < info.channels; ++c) {
-        const double v = all[f * size_t(info.channels) + size_t(c)];
-        sum += v * v;
-      }
-    }
-    return sum / double((to - from) * size_t(info.channels));
-  };
-  std::vector<Burst> bursts;
-  size_t runStart = 0;
-  bool inRun = false;
-  for (size_t w = 0; w * window + window <= frames; ++w) {
-    const bool loud = std::sqrt(power(w * window, w * window + window)) > 1e-3;
-    if (loud && !inRun) {
-      runStart = w * window;
-      inRun = true;
-    }
-    const bool last = (w + 2) * window > frames;
-    if (inRun && (!loud || last)) {
-      const size_t runEnd = loud ? w * window + window : w * window;
-      const size_t margin = (runEnd - runStart) / 10;
-      bursts.push_back({double(runStart) / info.samplerate, double(runEnd - runStart) / info.samplerate,
-                        std::sqrt(power(runStart + margin, runEnd - margin))});
-      inRun = false;
-    }
-  }
-  return bursts;
-}
-
-std::string describe(const std::vector<Burst>& bursts) {
-  std::string text;
-  for (const Burst& b : bursts) {
-    text += "[at " + std::to_string(b.start) + " s for " + std::to_string(b.seconds) + " s, rms " + std::to_string(b.rms) + "] ";
-  }
-  return text;
 }
 
 long residentKilobytes() {
@@ -219,9 +114,9 @@ TEST(SoundWave, LevelsAndChannelsReachTheOutput) {
   const std::string tone = scratchDir() + "/tone.wav";
   const std::string otherTone = scratchDir() + "/tone2.wav";
   const std::string module = scratchDir() + "/short.mod";
-  writeTone(tone, 440.0, 0.4, 0.5, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-  writeTone(otherTone, 660.0, 0.4, 0.5, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-  writeModule(module, 1, 8, 6);
+  ASSERT_TRUE(writeTestTone(tone, 440.0, 0.4, 0.5, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  ASSERT_TRUE(writeTestTone(otherTone, 660.0, 0.4, 0.5, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  ASSERT_TRUE(writeTestModule(module, 1, 8, 6));
 
   SoundSystem* system = nullptr;
   ASSERT_EQ(soundSystemCreate(&system), SOUND_OK);
@@ -271,8 +166,8 @@ TEST(SoundWave, LevelsAndChannelsReachTheOutput) {
   soundSystemClose(system);
   soundSystemRelease(system);
 
-  const std::vector<Burst> bursts = readBursts(wavePath());
-  ASSERT_EQ(bursts.size(), 4u) << describe(bursts);
+  const std::vector<SoundBurst> bursts = readSoundBursts(wavePath());
+  ASSERT_EQ(bursts.size(), 4u) << describeBursts(bursts);
   EXPECT_NEAR(bursts[0].seconds, moduleLength, 0.15);
   EXPECT_GT(bursts[0].rms, 0.05) << "the music at 0.8 should be clearly audible";
   EXPECT_NEAR(bursts[1].seconds, 0.4, 0.05);
@@ -286,7 +181,7 @@ TEST(SoundWave, LevelsAndChannelsReachTheOutput) {
 
 TEST(SoundWave, LongModuleStreamsThroughReusedBuffers) {
   const std::string module = scratchDir() + "/long.mod";
-  writeModule(module, 128, 64, 6);  // about 16 minutes
+  ASSERT_TRUE(writeTestModule(module, 128, 64, 6));  // about 16 minutes
 
   SoundSystem* system = nullptr;
   soundSystemCreate(&system);
@@ -324,16 +219,16 @@ TEST(SoundWave, LongModuleStreamsThroughReusedBuffers) {
   soundSystemClose(system);
   soundSystemRelease(system);
 
-  const std::vector<Burst> bursts = readBursts(wavePath());
-  ASSERT_EQ(bursts.size(), 1u) << describe(bursts) << "the music must sound without a gap, stall included";
+  const std::vector<SoundBurst> bursts = readSoundBursts(wavePath());
+  ASSERT_EQ(bursts.size(), 1u) << describeBursts(bursts) << "the music must sound without a gap, stall included";
   EXPECT_GT(bursts[0].seconds, 3.0);
 }
 
 TEST(SoundSilent, PlaysLastTheirLengthByTheClock) {
   const std::string tone = scratchDir() + "/silent.mp3";
   const std::string module = scratchDir() + "/silent.mod";
-  writeTone(tone, 440.0, 0.5, 0.5, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
-  writeModule(module, 2, 16, 3);  // 2 * 16 rows * 3 ticks * 0.02 s
+  ASSERT_TRUE(writeTestTone(tone, 440.0, 0.5, 0.5, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III));
+  ASSERT_TRUE(writeTestModule(module, 2, 16, 3));  // 2 * 16 rows * 3 ticks * 0.02 s
 
   StdoutFd capture;
   FakeClock clock;
@@ -421,7 +316,7 @@ TEST(SoundNoDevice, ChildWithoutDevice) {
     GTEST_SKIP() << "only run by SoundNoDevice.FallsBackToSilence";
   }
   const std::string tone = scratchDir() + "/child.wav";
-  writeTone(tone, 440.0, 0.3, 0.5, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+  ASSERT_TRUE(writeTestTone(tone, 440.0, 0.3, 0.5, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
   StdoutFd capture;
   SoundSystem* system = nullptr;
   soundSystemCreate(&system);
