@@ -1,0 +1,105 @@
+// The HUD pictures (tower buttons, selection tool, Upgrade/Sell panel, SuperGlow) and the selected tower's
+// panel, drawn as screen-space quads over the scene in every pass.
+#include "hud/Hud.h"
+
+#include <cmath>
+#include <sstream>
+
+#include "game/Game.h"
+#include "platform/Platform.h"
+#include "scene/Tower.h"
+
+void Hud::init(GLuint program, glm::mat4 view) {
+  this->program = program;
+  this->view = view;
+  minFilter = GL_LINEAR_MIPMAP_LINEAR;
+  magFilter = GL_LINEAR;
+  delete[] texCoords;
+  delete[] indices;
+  texCoords = new float[8]{0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f};
+  indices = new unsigned int[6]{1, 3, 0, 1, 2, 3};
+}
+
+void Hud::drawQuad(GLuint texture, float width, float height, float x, float y) {
+  glm::vec4* vertices = new glm::vec4[4]{glm::vec4(x, y, 0.0f, 1.0f), glm::vec4(x + width, y, 0.0f, 1.0f),
+                                         glm::vec4(x + width, y + height, 0.0f, 1.0f),
+                                         glm::vec4(x, y + height, 0.0f, 1.0f)};
+  glDisable(GL_DEPTH_TEST);
+  glUseProgram(program);
+  glUniform1i(glGetUniformLocation(program, "font"), 0);
+
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+
+  glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
+  glUniformMatrix4fv(glGetUniformLocation(program, "view"), 1, GL_FALSE, &view[0][0]);
+
+  // Client-side arrays: a buffer object left bound by a scene draw would turn the pointers into offsets.
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  GLint vertexLocation = glGetAttribLocation(program, "vertex");
+  GLint texCoordLocation = glGetAttribLocation(program, "texCoord");
+  if (vertexLocation >= 0) {
+    glEnableVertexAttribArray(vertexLocation);
+    glVertexAttribPointer(vertexLocation, 4, GL_FLOAT, GL_FALSE, 0, vertices);
+  }
+  if (texCoordLocation >= 0) {
+    glEnableVertexAttribArray(texCoordLocation);
+    glVertexAttribPointer(texCoordLocation, 2, GL_FLOAT, GL_FALSE, 0, texCoords);
+  }
+  glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, indices);
+  if (vertexLocation >= 0) glDisableVertexAttribArray(vertexLocation);
+  if (texCoordLocation >= 0) glDisableVertexAttribArray(texCoordLocation);
+  glUniform1i(glGetUniformLocation(program, "font"), 0);
+  delete[] vertices;
+}
+
+bool superGlowButtonVisible(int gameState, double now, double superGlowReadyTime) {
+  return gameState == Running && now > superGlowReadyTime;
+}
+
+int towerIconSlot(const std::string& kind) {
+  if (kind == "tris_bl") return kSlotIconPower;
+  if (kind == "tris_gr") return kSlotIconSniper;
+  return kSlotIconStandard;
+}
+
+std::vector<std::string> towerPanelTexts(double power, double distance, double fireInterval, double level) {
+  std::ostringstream line;
+  line << power << ' ' << distance << ' ' << fireInterval << ' ' << 100.0 * std::pow(2.0, level) << '\n';
+  std::istringstream fields(line.str());
+  std::vector<std::string> texts;
+  std::string field;
+  while (fields >> field) texts.push_back(field);
+  return texts;
+}
+
+void drawHud() {
+  Hud& hud = game.hud;
+  // Without a texture table there is nothing to show yet.
+  if (!game.activeTextures) return;
+  const GLuint* textures = game.activeTextures;
+  hud.minFilter = GL_LINEAR;
+  hud.magFilter = GL_LINEAR;
+
+  hud.drawQuad(textures[kSlotSelectionMode], 100.0f, 100.0f, 350.0f, -320.0f);
+  hud.drawQuad(textures[kSlotSelectionTool], 100.0f, 100.0f, 250.0f, -320.0f);
+  hud.drawQuad(textures[kSlotTowers], 300.0f, 100.0f, -50.0f, -320.0f);
+  if (superGlowButtonVisible(game.gameState, platform::getTime(), game.superGlowReadyTime))
+    hud.drawQuad(textures[kSlotSuperGlow], 100.0f, 100.0f, -50.0f, 220.0f);
+
+  if (Tower* tower = game.selectedTower) {
+    hud.drawQuad(textures[towerIconSlot(tower->kind)], 63.0f, 77.0f, -460.0f, -320.0f);
+    hud.drawQuad(textures[kSlotSelectedBackground], 344.0f, 77.0f, -397.0f, -320.0f);
+    std::vector<std::string> texts =
+        towerPanelTexts(tower->power, tower->distance, tower->fireInterval, tower->level);
+    const float columns[4] = {-370.0f, -265.0f, -195.0f, -125.0f};
+    for (size_t i = 0; i < texts.size() && i < 4; ++i)
+      game.textRenderer.drawText(texts[i].c_str(), true, columns[i], -265.0f);
+  }
+
+  hud.minFilter = game.minFilter;
+  hud.magFilter = game.magFilter;
+}
