@@ -1,0 +1,179 @@
+// The mouse-button callback and the commands it runs on the global game: select, build, upgrade, sell
+// and the SuperGlow attack.
+#include "input/Mouse.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include "app/Globals.h"
+#include "game/Game.h"
+#include "platform/Platform.h"
+#include "scene/Enemy.h"
+#include "scene/SpawnPoint.h"
+#include "scene/Tower.h"
+
+std::string selectedTowerType;
+
+namespace {
+
+constexpr long long kReferenceWidth = 1024;
+constexpr long long kReferenceHeight = 768;
+constexpr double kSuperGlowCooldown = 325.0;
+constexpr double kSuperGlowDamage = 300.0;
+
+}  // namespace
+
+bool insideHudButton(const HudButtonRect& b, int x, int y, int width, int height) {
+  // Compared as exact products so that a click on a scaled edge misses in every window size.
+  const long long sx = x * kReferenceWidth, sy = y * kReferenceHeight;
+  const long long w = width, h = height;
+  return b.left * w < sx && sx < b.right * w && b.top * h < sy && sy < b.bottom * h;
+}
+
+bool onBuildArea(float x, float z) { return 1.0f <= x && x <= 77.0f && -77.0f < z && z <= -1.0f; }
+
+void onMouseButton(int button, int action) {
+  if (button != platform::MOUSE_BUTTON_LEFT || action != platform::PRESS) return;
+
+  int mx = 0, my = 0;
+  platform::getMousePos(&mx, &my);
+  const int w = windowWidth, h = windowHeight;
+
+  // Ray from the eye through the cursor to the far plane, and where it meets the ground.
+  glm::vec4 eye4 = glm::inverse(viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
+  glm::vec3 eye(eye4);
+  glm::vec3 farPoint = glm::unProject(glm::vec3(static_cast<float>(mx), static_cast<float>(h - my), 1.0f),
+                                      viewMatrix, projectionMatrix, glm::vec4(0.0f, 0.0f, w, h));
+  glm::vec3 dir = farPoint - eye;
+  glm::vec3 ground = eye + (-eye.y / dir.y) * dir;
+
+  if (game.selectionMode && insideHudButton(kUpgradeButton, mx, my, w, h)) {
+    upgradeSelectedTower();
+    return;
+  }
+  if (game.selectionMode && insideHudButton(kSellButton, mx, my, w, h)) {
+    sellSelectedTower();
+    return;
+  }
+  if (insideHudButton(kSelectionButton, mx, my, w, h)) {
+    game.selectionMode = true;
+    std::cout << "SelectionMode!" << std::endl;
+    return;
+  }
+  const struct {
+    const HudButtonRect& rect;
+    const char* type;
+  } typeButtons[] = {{kTrisButton, "tris"}, {kTrisGrButton, "tris_gr"}, {kTrisBlButton, "tris_bl"}};
+  for (const auto& typeButton : typeButtons) {
+    if (insideHudButton(typeButton.rect, mx, my, w, h)) {
+      game.selectionMode = false;
+      deselectTower();
+      selectedTowerType = typeButton.type;
+      return;
+    }
+  }
+  if (insideHudButton(kSuperGlowButton, mx, my, w, h) && game.gameState == Running &&
+      platform::getTime() > game.superGlowReadyTime) {
+    triggerSuperGlow();
+    game.superGlowReadyTime = platform::getTime() + kSuperGlowCooldown;
+    std::cout << "SuperGlow" << std::endl;
+    return;
+  }
+
+  if (game.selectionMode) {
+    pickTower(eye, dir);
+    return;
+  }
+  if (!onBuildArea(ground.x, ground.z)) return;
+  if (!isBuildSpotFree(ground.x, ground.z)) {
+    std::cout << "Can't build a tower here!" << std::endl;
+    return;
+  }
+  std::cout << "Tower at: " << ground.x << ", " << ground.y << ", " << ground.z << std::endl;
+  GLuint skin = 0;
+  if (selectedTowerType == "tris")
+    skin = textureTable[4];
+  else if (selectedTowerType == "tris_bl")
+    skin = textureTable[12];
+  else if (selectedTowerType == "tris_gr")
+    skin = textureTable[13];
+  else
+    return;
+  game.buildTower(selectedTowerType, ground.x, ground.z, skin, textureTable[5], textureTable[10]);
+}
+
+bool pickTower(glm::vec3 origin, glm::vec3 direction) {
+  const glm::vec3 inv(1.0f / direction.x, 1.0f / direction.y, 1.0f / direction.z);
+  const int sx = inv.x < 0.0f, sy = inv.y < 0.0f, sz = inv.z < 0.0f;
+  float best = 10000.0f;
+  bool anyHit = false;
+  game.selectedTower = nullptr;
+  for (Tower* tower : game.towers) {
+    tower->selected = false;
+    const glm::vec3 bounds[2] = {glm::vec3(tower->worldMin[0], tower->worldMin[1], tower->worldMin[2]),
+                                 glm::vec3(tower->worldMax[0], tower->worldMax[1], tower->worldMax[2])};
+    // Slab test against the whole line: boxes behind the eye count too.
+    float tmin = (bounds[sx].x - origin.x) * inv.x;
+    float tmax = (bounds[1 - sx].x - origin.x) * inv.x;
+    float tymin = (bounds[sy].y - origin.y) * inv.y;
+    float tymax = (bounds[1 - sy].y - origin.y) * inv.y;
+    if (tmin > tymax || tymin > tmax) continue;
+    tmin = std::max(tmin, tymin);
+    tmax = std::min(tmax, tymax);
+    float tzmin = (bounds[sz].z - origin.z) * inv.z;
+    float tzmax = (bounds[1 - sz].z - origin.z) * inv.z;
+    if (tmin > tzmax || tzmin > tmax) continue;
+    anyHit = true;
+    float d = glm::distance(origin, glm::vec3(tower->posX, 0.0f, tower->posZ));
+    if (d < best) {
+      best = d;
+      game.selectedTower = tower;
+    }
+  }
+  if (game.selectedTower) game.selectedTower->selected = true;
+  return anyHit;
+}
+
+void deselectTower() {
+  if (game.selectedTower) game.selectedTower->selected = false;
+  game.selectedTower = nullptr;
+}
+
+void upgradeSelectedTower() {
+  Tower* tower = game.selectedTower;
+  if (!tower) return;
+  double cost = 100.0 * std::pow(2.0, tower->level);
+  if (game.resources < cost) return;
+  game.resources = static_cast<int>(game.resources - cost);
+  tower->upgrade();
+  std::cout << "Upgrade!" << std::endl;
+}
+
+void sellSelectedTower() {
+  if (Tower* tower = game.selectedTower) {
+    game.resources = static_cast<int>(game.resources + 100.0 * std::pow(2.0, tower->level - 1.0) * 0.5);
+    std::cout << "Sell!" << std::endl;
+    game.selectedTower = nullptr;
+  }
+  game.removeSelectedTowers();
+}
+
+void triggerSuperGlow() {
+  game.playEffect(game.superGlowSound, &game.superGlowChannel, 1.0f);
+  const double now = platform::getTime();
+  for (SpawnPoint* spawnPoint : game.spawnPoints) spawnPoint->pulseTime = now;
+  for (Enemy* enemy : game.enemies) enemy->hitPoints -= kSuperGlowDamage;
+}
+
+bool isBuildSpotFree(float x, float z) {
+  for (Tower* tower : game.towers) {
+    float ax = tower->worldMax[0], az = tower->worldMax[2];
+    float cx = tower->worldMin[0], cz = tower->worldMin[2];
+    float hx = (ax - cx) / 2.0f, hz = (az - cz) / 2.0f;
+    if (cx - hx < x && x < ax + hx && cz - hz < z && z < az + hz) return false;
+  }
+  return true;
+}

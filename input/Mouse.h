@@ -1,0 +1,42 @@
+// Left-button clicks: the HUD buttons (tower types, selection tool, Upgrade, Sell, SuperGlow), tower
+// selection by ray picking, and building on the ground point under the cursor.
+#pragma once
+
+#include <glm/glm.hpp>
+#include <string>
+
+// Tower type that build clicks place: empty until a type button is clicked, then "tris", "tris_gr" or
+// "tris_bl".
+extern std::string selectedTowerType;
+
+// A HUD button in pixels of the 1024 x 768 start-up window, origin top-left. Buttons scale with the
+// window; a click exactly on an edge misses.
+struct HudButtonRect {
+  int left, right, top, bottom;
+};
+constexpr HudButtonRect kUpgradeButton{862, 962, 655, 703};
+constexpr HudButtonRect kSellButton{862, 961, 603, 655};
+constexpr HudButtonRect kSelectionButton{762, 862, 603, 703};
+constexpr HudButtonRect kTrisButton{462, 562, 603, 703};
+constexpr HudButtonRect kTrisGrButton{562, 662, 603, 703};
+constexpr HudButtonRect kTrisBlButton{662, 762, 603, 703};
+constexpr HudButtonRect kSuperGlowButton{462, 562, 64, 164};
+
+// Whether window pixel (x, y) lies strictly inside the button in a window of width x height pixels.
+bool insideHudButton(const HudButtonRect& button, int x, int y, int width, int height);
+
+// The board square where towers may stand: 1 <= x <= 77 and -77 < z <= -1.
+bool onBuildArea(float x, float z);
+
+// The mouse-button callback; acts on left-button presses only.
+void onMouseButton(int button, int action);
+
+// Selects the tower whose box lies on the line through origin along direction and whose ground position
+// is nearest to origin; returns whether any tower's box was on the line.
+bool pickTower(glm::vec3 origin, glm::vec3 direction);
+void deselectTower();
+void upgradeSelectedTower();
+void sellSelectedTower();
+void triggerSuperGlow();
+// False when (x, z) is closer than one box width and one box depth to an existing tower.
+bool isBuildSpotFree(float x, float z);
