@@ -14,7 +14,9 @@
 #include "app/Globals.h"
 #include "app/ShaderPrograms.h"
 #include "app/Window.h"
+#include "game/Game.h"
 #include "input/Camera.h"
+#include "input/Mouse.h"
 #include "platform/Platform.h"
 
 void consolePause() {
@@ -64,9 +66,19 @@ void initApplication() {
                              static_cast<float>(-(windowHeight / 2)), windowHeight * 0.5f, -1.0f, 1.0f);
 
   // Initialization: callbacks (the size callback fires once at registration)
+  platform::setMouseButtonCallback(onMouseButton);
   platform::setWindowSizeCallback(onWindowSize);
 
   lastFrameTime = platform::getTime();
+
+  // Initialization: the game world
+  game.createMap(textureTable[0]);
+  game.program = simpleProgram;
+
+  game.lightPos = &lightPosition;
+  game.buildLevel();
+
+  game.createFiles();
 }
 
 void updateFrame() {
