@@ -1,0 +1,164 @@
+// The key callback: toggles for spectator camera, pause, frame rate, wireframe, texture filtering,
+// mipmapping, buffer objects and culling, each reported on the console and most on screen for 3 s.
+#include "input/Keyboard.h"
+
+#include <iostream>
+
+#include "app/Globals.h"
+#include "game/Game.h"
+#include "platform/Platform.h"
+#include "scene/Enemy.h"
+#include "scene/File.h"
+#include "scene/Map.h"
+#include "scene/SpawnPoint.h"
+#include "scene/Tower.h"
+
+namespace {
+
+void showMessage(const char* text) {
+  setScreenMessage(ScreenMessage{text, platform::getTime() + kScreenMessageSeconds});
+}
+
+void togglePause() {
+  if (game.gameState == Running) {
+    game.gameState = Paused;
+    pauseStartTime = platform::getTime();
+    std::cout << "Pause mode: true" << std::endl;
+    return;
+  }
+  // Game time resumes from the moment of the pause, so the first step after it is short.
+  platform::setTime(pauseStartTime);
+  lastFrameTime = pauseStartTime;
+  game.gameState = Running;
+  std::cout << "Pause mode: false" << std::endl;
+}
+
+void toggleWireframe() {
+  wireframeMode = !wireframeMode;
+  if (platform::hasCurrentContext()) glPolygonMode(GL_FRONT_AND_BACK, wireframeMode ? GL_LINE : GL_FILL);
+  std::cout << "Wireframe mode: " << (wireframeMode ? "true" : "false") << std::endl;
+  showMessage(wireframeMode ? "Wireframe mode ON" : "Wireframe mode OFF");
+}
+
+void toggleTextureFilter() {
+  if (textureFilter == GL_LINEAR) {
+    textureFilter = GL_NEAREST;
+    applyTextureFilters(textureFilter, mipmapMode);
+    std::cout << "Texture mode: NEAREST" << std::endl;
+    showMessage("Texture mode: NEAREST ");
+  } else {
+    textureFilter = GL_LINEAR;
+    applyTextureFilters(textureFilter, mipmapMode);
+    std::cout << "Texture mode: LINEAR" << std::endl;
+    showMessage("Texture mode: LINEAR");
+  }
+}
+
+void cycleMipmapMode() {
+  if (mipmapMode == GL_LINEAR_MIPMAP_LINEAR) {
+    mipmapMode = 0;
+    applyTextureFilters(textureFilter, mipmapMode);
+    std::cout << "Mipmap mode: OFF" << std::endl;
+    showMessage("Mipmap mode: OFF");
+  } else if (mipmapMode == 0) {
+    mipmapMode = GL_NEAREST_MIPMAP_NEAREST;
+    applyTextureFilters(textureFilter, mipmapMode);
+    std::cout << "Mipmap mode: NEAREST" << std::endl;
+    showMessage("Mipmap mode: NEAREST");
+  } else {
+    mipmapMode = GL_LINEAR_MIPMAP_LINEAR;
+    applyTextureFilters(textureFilter, mipmapMode);
+    std::cout << "Mipmap mode: LINEAR" << std::endl;
+    showMessage("Mipmap mode LINEAR");
+  }
+}
+
+}  // namespace
+
+void setScreenMessage(ScreenMessage message) { game.screenMessage = message; }
+
+void computeTextureFilters(GLint textureFilter, GLint mipmapMode, GLint& minFilter, GLint& magFilter) {
+  if (textureFilter == GL_LINEAR) {
+    magFilter = GL_LINEAR;
+    if (mipmapMode == 0)
+      minFilter = GL_LINEAR;
+    else if (mipmapMode == GL_NEAREST_MIPMAP_NEAREST)
+      minFilter = GL_LINEAR_MIPMAP_NEAREST;
+    else
+      minFilter = mipmapMode;
+  } else if (textureFilter == GL_NEAREST) {
+    magFilter = GL_NEAREST;
+    if (mipmapMode == 0)
+      minFilter = GL_NEAREST;
+    else if (mipmapMode == GL_LINEAR_MIPMAP_LINEAR)
+      minFilter = GL_NEAREST_MIPMAP_LINEAR;
+    else
+      minFilter = mipmapMode;
+  }
+}
+
+void applyTextureFilters(GLint textureFilter, GLint mipmapMode) {
+  computeTextureFilters(textureFilter, mipmapMode, game.minFilter, game.magFilter);
+  const GLint minFilter = game.minFilter;
+  const GLint magFilter = game.magFilter;
+  if (game.map) {
+    game.map->minFilter = minFilter;
+    game.map->magFilter = magFilter;
+  }
+  for (SpawnPoint* spawnPoint : game.spawnPoints) {
+    spawnPoint->minFilter = minFilter;
+    spawnPoint->magFilter = magFilter;
+  }
+  for (File* file : game.files) {
+    file->minFilter = minFilter;
+    file->magFilter = magFilter;
+  }
+  for (Enemy* enemy : game.enemies) {
+    enemy->minFilter = minFilter;
+    enemy->magFilter = magFilter;
+  }
+  for (Tower* tower : game.towers) {
+    tower->minFilter = minFilter;
+    tower->magFilter = magFilter;
+  }
+  game.textRenderer.minFilter = minFilter;
+  game.textRenderer.magFilter = magFilter;
+  game.hud.minFilter = minFilter;
+  game.hud.magFilter = magFilter;
+}
+
+void onKey(int key, int action) {
+  if (action != platform::PRESS) return;
+  switch (key) {
+    case 'C':
+      spectatorMode = !spectatorMode;
+      std::cout << "Spectator mode: " << (spectatorMode ? "true" : "false") << std::endl;
+      break;
+    case 'P':
+      togglePause();
+      break;
+    case platform::KEY_F2:
+      fpsMode = !fpsMode;
+      std::cout << "FPS mode: " << (fpsMode ? "true" : "false") << std::endl;
+      break;
+    case platform::KEY_F3:
+      toggleWireframe();
+      break;
+    case platform::KEY_F4:
+      toggleTextureFilter();
+      break;
+    case platform::KEY_F5:
+      cycleMipmapMode();
+      break;
+    case platform::KEY_F6:
+      game.toggleVbo();
+      showMessage(game.useVbo ? "VBOs: ON" : "VBOs: OFF");
+      break;
+    case platform::KEY_F8:
+      game.toggleFrustumCulling();
+      showMessage(game.frustumCulling ? "Viewfrustum Culling: ON" : "Viewfrustum Culling: OFF");
+      break;
+    default:
+      break;
+  }
+}
