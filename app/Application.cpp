@@ -16,6 +16,7 @@
 #include "app/Window.h"
 #include "game/Game.h"
 #include "input/Camera.h"
+#include "input/Keyboard.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 
@@ -66,6 +67,7 @@ void initApplication() {
                              static_cast<float>(-(windowHeight / 2)), windowHeight * 0.5f, -1.0f, 1.0f);
 
   // Initialization: callbacks (the size callback fires once at registration)
+  platform::setKeyCallback(onKey);
   platform::setMouseButtonCallback(onMouseButton);
   platform::setWindowSizeCallback(onWindowSize);
 
@@ -74,6 +76,8 @@ void initApplication() {
   // Initialization: the game world
   game.createMap(textureTable[0]);
   game.program = simpleProgram;
+  game.textRenderer.init(hudProgram, textureTable[3], hudProjection);
+  game.hud.init(hudProgram, hudProjection);
 
   game.lightPos = &lightPosition;
   game.buildLevel();
