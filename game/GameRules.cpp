@@ -1,0 +1,141 @@
+// The per-frame rules of a match: spawning by the wave table, victory, the tower step, kills, enemy movement,
+// arrivals that take files, defeat, and the money for all of it.
+#include <iostream>
+
+#include "game/Game.h"
+#include "game/Rules.h"
+#include "platform/Platform.h"
+#include "scene/Enemy.h"
+#include "scene/File.h"
+#include "scene/Map.h"
+#include "scene/SpawnPoint.h"
+
+int payForKills(int resources, int killed) { return resources + kKillReward * killed; }
+
+int chargeForArrivals(int resources, int arrived) {
+  int penalty = kArrivalPenalty * arrived;
+  return resources < penalty ? 0 : resources - penalty;
+}
+
+bool insideGoalSquare(float x, float z, int gridSize, int fileRadius) {
+  int g = gridSize;
+  int h = 4 * fileRadius + 1;
+  return g - h < x && x < g + h && -g - h < z && z < -g + h;
+}
+
+int enemyTextureSlot(const std::string& kind) {
+  if (kind == "cube") return 1;
+  if (kind == "cube_or") return 14;
+  if (kind == "cube_yl") return 15;
+  if (kind == "cube_w") return 16;
+  return -1;
+}
+
+GLuint textureEntry(const GLuint* table, int slot) { return table ? table[slot] : 0; }
+
+SpawnAction spawnAction(int waveIndex, int waveCount, double now, double nextSpawnTime, int spawnedInWave,
+                        int waveEnemyCount) {
+  if (waveIndex >= waveCount) return SpawnAction::Finished;
+  if (!(now > nextSpawnTime)) return SpawnAction::Wait;
+  if (spawnedInWave == waveEnemyCount) return SpawnAction::CompleteWave;
+  return SpawnAction::Send;
+}
+
+void Game::spawnEnemy(float* path, std::string kind, float x, float z, int pathLength, GLuint texture) {
+  enemies.push_back(new Enemy(kind, x, z, path, pathLength, texture));
+}
+
+void Game::update(double dt) {
+  // Spawning: at most one enemy per spawn point per frame. The next time is counted from the scheduled
+  // time, not from now, so a late frame does not push the rest of the wave back.
+  for (SpawnPoint* sp : spawnPoints) {
+    currentSpawnPoint = sp;
+    int waveEnemyCount = sp->waveIndex < sp->waveCount ? sp->waves[sp->waveIndex].count : 0;
+    switch (spawnAction(sp->waveIndex, sp->waveCount, platform::getTime(), sp->nextSpawnTime,
+                        sp->spawnedInWave, waveEnemyCount)) {
+      case SpawnAction::Finished:
+      case SpawnAction::Wait:
+        break;
+      case SpawnAction::CompleteWave:
+        ++sp->waveIndex;
+        sp->spawnedInWave = 0;
+        if (sp->waveIndex < sp->waveCount) sp->nextSpawnTime = sp->waves[sp->waveIndex].startTime;
+        break;
+      case SpawnAction::Send: {
+        const Wave& wave = sp->waves[sp->waveIndex];
+        // An unknown kind sends nothing but still uses up its place in the wave.
+        int slot = enemyTextureSlot(wave.kind);
+        if (slot >= 0)
+          spawnEnemy(sp->path, wave.kind, sp->spawnX, sp->spawnZ, sp->pathLength,
+                     textureEntry(activeTextures, slot));
+        ++sp->spawnedInWave;
+        sp->nextSpawnTime += wave.spawnInterval;
+        break;
+      }
+    }
+  }
+
+  // Victory: every spawn point has sent all its waves and nothing is left on the board.
+  size_t finished = 0;
+  for (SpawnPoint* sp : spawnPoints) {
+    currentSpawnPoint = sp;
+    if (sp->waveIndex != sp->waveCount) break;
+    ++finished;
+  }
+  if (finished == spawnPoints.size() && enemies.empty()) {
+    gameState = Won;
+    std::cout << "[GAME STATUS]: GEWONNEN" << std::endl;
+  }
+
+  fireTowers(dt);
+
+  int killed = 0;
+  for (auto it = enemies.begin(); it != enemies.end();) {
+    if ((*it)->hitPoints <= 0.0) {
+      delete *it;
+      it = enemies.erase(it);
+      ++killed;
+    } else {
+      ++it;
+    }
+  }
+  resources = payForKills(resources, killed);
+
+  // Movement and arrival. Arrival is judged by where the enemy stood before this frame's step.
+  for (Enemy* e : enemies) {
+    currentEnemy = e;
+    float ex = e->worldX;
+    float ez = e->worldZ;
+    e->update(dt);
+    if (map && insideGoalSquare(ex, ez, map->getGridSize(), fileRadius)) {
+      e->arrived = true;
+      File* taken = nullptr;
+      for (File* f : files) {
+        currentFile = f;
+        if (f && f->isIntact()) {
+          taken = f;
+          break;
+        }
+      }
+      if (taken) taken->setIntact(false, textureEntry(activeTextures, 1));
+      // Files fall in list order, so taking the last one means none is left.
+      if (!taken || taken == files.back()) {
+        gameState = Lost;
+        platform::setMouseButtonCallback(nullptr);
+      }
+    }
+    if (gameState == Lost) break;
+  }
+
+  int arrived = 0;
+  for (auto it = enemies.begin(); it != enemies.end();) {
+    if ((*it)->arrived) {
+      delete *it;
+      it = enemies.erase(it);
+      ++arrived;
+    } else {
+      ++it;
+    }
+  }
+  resources = chargeForArrivals(resources, arrived);
+}
