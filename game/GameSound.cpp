@@ -24,12 +24,17 @@ void Game::playEffect(Sound* sound, SoundChannel** channel, float volume) {
   soundChannelSetVolume(*channel, volume);
 }
 
-// Once the match is over the music is started and stopped again on every call, so it stays silent
-// while the end tune repeats.
+// Once the match is over the music is started and stopped again on every call while the end tune repeats.
 void Game::musicStep() {
   soundChannelIsPlaying(musicChannel, &isPlaying);
-  if (isPlaying && gameState != Lost && gameState != Won) {
+  const bool over = gameState == Lost || gameState == Won;
+  if (isPlaying && !over) {
     return;
+  }
+  // A new play goes to a free channel, so the music still running when the match ended must be stopped
+  // here or it would go on under the end tune.
+  if (over) {
+    soundChannelStop(musicChannel);
   }
   playEffect(musicSound, &musicChannel, kMusicVolume);
   if (gameState == Lost) {
