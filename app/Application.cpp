@@ -81,7 +81,7 @@ void initApplication() {
 
   game.lightPos = &lightPosition;
   game.buildLevel();
-
+  game.initSound();
   game.createFiles();
 }
 
