@@ -12,7 +12,9 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "app/Globals.h"
+#include "app/RenderFrame.h"
 #include "app/ShaderPrograms.h"
+#include "app/TextureCatalogue.h"
 #include "app/Window.h"
 #include "game/Game.h"
 #include "input/Camera.h"
@@ -71,11 +73,17 @@ void initApplication() {
   platform::setMouseButtonCallback(onMouseButton);
   platform::setWindowSizeCallback(onWindowSize);
 
+  // Initialization: textures, render targets, full-screen quad
+  loadTextureTables();
+  createRenderTargets();
+  createScreenQuad();
+
   lastFrameTime = platform::getTime();
 
   // Initialization: the game world
   game.createMap(textureTable[0]);
   game.program = simpleProgram;
+  applyTextureTable(textureTable);
   game.textRenderer.init(hudProgram, textureTable[3], hudProjection);
   game.hud.init(hudProgram, hudProjection);
 
@@ -85,24 +93,17 @@ void initApplication() {
   game.createFiles();
 }
 
-void updateFrame() {
-  platform::getMousePos(&mouseX, &mouseY);
-  double now = platform::getTime();
-  lastFrameTime = now;
-}
-
-void renderFrame() {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glUseProgram(0);
-  platform::swapBuffers();
-}
-
 void shutdownApplication() {
   glDeleteShader(simpleVertexShader);
   glDeleteShader(simpleFragmentShader);
   glDeleteProgram(simpleProgram);
   glDeleteProgram(shadow1Program);
   glDeleteProgram(shadow2Program);
+  glDeleteTextures(kTextureSlots, textureTable);
+  glDeleteFramebuffers(1, &shadowFramebuffer);
+  glDeleteFramebuffers(1, &glowFramebuffer);
+  glDeleteRenderbuffers(1, &glowDepthRenderbuffer);
+  glDeleteTextures(1, &shadowDepthTexture);
   platform::terminate();
 }
 

@@ -6,6 +6,10 @@
 #include "app/Globals.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
+#include "scene/Enemy.h"
+#include "scene/File.h"
+#include "scene/Map.h"
+#include "scene/Tower.h"
 
 namespace {
 
@@ -62,5 +66,29 @@ void loadTextureTables() {
 
 void applyTextureTable(const GLuint* table) {
   game.activeTextures = table;
+  if (game.map) game.map->texture = table[SlotBoard];
+  for (File* file : game.files) file->texture = file->isIntact() ? table[SlotBoard] : table[SlotEnemy];
+  for (Enemy* enemy : game.enemies) {
+    if (enemy->kind == "cube_or")
+      enemy->texture = table[SlotEnemyOrange];
+    else if (enemy->kind == "cube_yl")
+      enemy->texture = table[SlotEnemyYellow];
+    else if (enemy->kind == "cube_w")
+      enemy->texture = table[SlotEnemyWhite];
+    else
+      enemy->texture = table[SlotEnemy];
+  }
+  for (Tower* tower : game.towers) {
+    if (tower->kind == "tris")
+      tower->skinTexture = table[SlotTowerStandard];
+    else if (tower->kind == "tris_bl")
+      tower->skinTexture = table[SlotTowerBlue];
+    else if (tower->kind == "tris_gr")
+      tower->skinTexture = table[SlotTowerGreen];
+    else
+      continue;
+    tower->texture5 = table[SlotTowerSpare];
+    tower->markTexture = table[SlotMark];
+  }
   game.textRenderer.texture = table[SlotFont];
 }

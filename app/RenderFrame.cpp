@@ -1,0 +1,193 @@
+// Render targets, the full-screen quad and the per-frame drawing: the world is drawn three times through
+// game.draw, each pass with its own program, target and texture table.
+#include "app/RenderFrame.h"
+
+#include <iostream>
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include "app/Globals.h"
+#include "app/TextureCatalogue.h"
+#include "game/Game.h"
+#include "platform/Platform.h"
+
+namespace {
+
+constexpr int kGlowSize = 256;
+constexpr int kShadowSize = 2048;
+
+void clearTarget() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glEnable(GL_DEPTH_TEST);
+}
+
+// Points a program's "vertex" and "texCoord" at the quad arrays and leaves both arrays enabled.
+void bindScreenQuad(GLuint program) {
+  GLint vertex = glGetAttribLocation(program, "vertex");
+  GLint texCoord = glGetAttribLocation(program, "texCoord");
+  if (vertex >= 0) {
+    glEnableVertexAttribArray(vertex);
+    glVertexAttribPointer(vertex, 4, GL_FLOAT, GL_FALSE, 0, screenQuadVertices);
+  }
+  if (texCoord >= 0) {
+    glEnableVertexAttribArray(texCoord);
+    glVertexAttribPointer(texCoord, 2, GL_FLOAT, GL_FALSE, 0, screenQuadTexCoords);
+  }
+}
+
+void unbindScreenQuad(GLuint program) {
+  GLint vertex = glGetAttribLocation(program, "vertex");
+  GLint texCoord = glGetAttribLocation(program, "texCoord");
+  if (vertex >= 0) glDisableVertexAttribArray(vertex);
+  if (texCoord >= 0) glDisableVertexAttribArray(texCoord);
+}
+
+void attachGlowColour(GLuint texture) {
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+}
+
+}  // namespace
+
+void createRenderTargets() {
+  glGenRenderbuffers(1, &glowDepthRenderbuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, glowDepthRenderbuffer);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, kGlowSize, kGlowSize);
+  glBindRenderbuffer(GL_RENDERBUFFER, 0);
+
+  glGenFramebuffers(1, &glowFramebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, glowFramebuffer);
+  attachGlowColour(textureTable[SlotGlowImage]);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, glowDepthRenderbuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+  glGenFramebuffersEXT(1, &shadowFramebuffer);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, shadowFramebuffer);
+  glGenTextures(1, &shadowDepthTexture);
+  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_R_TO_TEXTURE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, kShadowSize, kShadowSize, 0, GL_DEPTH_COMPONENT,
+               GL_UNSIGNED_BYTE, nullptr);
+  glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, shadowDepthTexture, 0);
+  glDrawBuffer(GL_NONE);
+  glReadBuffer(GL_NONE);
+  GLenum status = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
+  if (status != GL_FRAMEBUFFER_COMPLETE_EXT) std::cout << "error" << static_cast<unsigned>(status) << std::endl;
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
+
+void createScreenQuad() {
+  const float hw = windowWidth * 0.5f;
+  const float hh = windowHeight * 0.5f;
+  delete[] screenQuadVertices;
+  delete[] screenQuadTexCoords;
+  delete[] screenQuadIndices;
+  screenQuadVertices = new float[16]{-hw, -hh, 0.0f, 1.0f, hw, -hh, 0.0f, 1.0f, hw, hh, 0.0f, 1.0f, -hw, hh, 0.0f, 1.0f};
+  screenQuadTexCoords = new float[8]{0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f};
+  screenQuadIndices = new unsigned int[6]{1, 3, 0, 1, 2, 3};
+}
+
+void renderFrame() {
+  game.lightPos = &lightPosition;
+
+  glUseProgram(simpleProgram);
+  glm::vec4 eye = glm::inverse(viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
+  glUniform4fv(glGetUniformLocation(simpleProgram, "cam_position"), 1, glm::value_ptr(eye));
+
+  // Shadow pass: depth only, from the light. Spawn points and their paths cast no shadow.
+  glEnable(GL_POLYGON_OFFSET_FILL);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, shadowFramebuffer);
+  glViewport(0, 0, kShadowSize, kShadowSize);
+  glPolygonOffset(1.1f, 4.4f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  game.program = simpleProgram;
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  game.drawSpawnPoints = false;
+  game.draw(lightProjectionMatrix, lightViewMatrix);
+  game.drawSpawnPoints = true;
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glDisable(GL_POLYGON_OFFSET_FILL);
+  game.program = simpleProgram;
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+
+  // Glow scene: every surface in its glow look, into the small image.
+  glBindFramebuffer(GL_FRAMEBUFFER, glowFramebuffer);
+  glViewport(0, 0, kGlowSize, kGlowSize);
+  clearTarget();
+  applyTextureTable(glowTextureTable);
+  game.draw(projectionMatrix, viewMatrix);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+  // Horizontal blur from the glow image into its twin.
+  glUseProgram(glowProgram);
+  glBindFramebuffer(GL_FRAMEBUFFER, glowFramebuffer);
+  attachGlowColour(glowTextureTable[SlotGlowImage]);
+  glViewport(0, 0, kGlowSize, kGlowSize);
+  clearTarget();
+  glUniform1i(glGetUniformLocation(glowProgram, "vert"), 0);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, textureTable[SlotGlowImage]);
+  glUniform1i(glGetUniformLocation(glowProgram, "colorTexture"), 0);
+  glUniformMatrix4fv(glGetUniformLocation(glowProgram, "view"), 1, GL_FALSE, glm::value_ptr(hudProjection));
+  glUniform1fv(glGetUniformLocation(glowProgram, "kernel"), 9, blurKernel);
+  glUniform2fv(glGetUniformLocation(glowProgram, "offset"), 9, glm::value_ptr(blurOffsetsHorizontal[0]));
+  bindScreenQuad(glowProgram);
+  glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, screenQuadIndices);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+  // Vertical blur back into the glow image, which then holds the finished glow.
+  glBindFramebuffer(GL_FRAMEBUFFER, glowFramebuffer);
+  attachGlowColour(textureTable[SlotGlowImage]);
+  glViewport(0, 0, kGlowSize, kGlowSize);
+  clearTarget();
+  glUniform1i(glGetUniformLocation(glowProgram, "vert"), 1);
+  glUniform2fv(glGetUniformLocation(glowProgram, "offset"), 9, glm::value_ptr(blurOffsetsVertical[0]));
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, glowTextureTable[SlotGlowImage]);
+  glUniform1i(glGetUniformLocation(glowProgram, "colorTexture"), 0);
+  glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, screenQuadIndices);
+  unbindScreenQuad(glowProgram);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+  // Final pass: lit and shadowed into the window. Objects bind their own textures on unit 0, so the
+  // shadow map stays on unit 1.
+  glUseProgram(shadow2Program);
+  game.program = shadow2Program;
+  const glm::mat4 bias = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.5f)), glm::vec3(0.5f));
+  shadowTextureMatrix = bias * lightProjectionMatrix * lightViewMatrix;
+  glUniformMatrix4fv(glGetUniformLocation(shadow2Program, "tex_mat"), 1, GL_FALSE,
+                     glm::value_ptr(shadowTextureMatrix));
+  glActiveTexture(GL_TEXTURE1);
+  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
+  glUniform1i(glGetUniformLocation(shadow2Program, "shadow_map"), 1);
+  glViewport(0, 0, windowWidth, windowHeight);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  applyTextureTable(textureTable);
+  game.draw(projectionMatrix, viewMatrix);
+  game.program = simpleProgram;
+
+  // Glow overlay, added on top.
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE);
+  glUseProgram(hudProgram);
+  glViewport(0, 0, windowWidth, windowHeight);
+  glActiveTexture(GL_TEXTURE1);
+  glBindTexture(GL_TEXTURE_2D, textureTable[SlotGlowImage]);
+  glUniform1i(glGetUniformLocation(hudProgram, "colorTexture"), 1);
+  glUniformMatrix4fv(glGetUniformLocation(hudProgram, "view"), 1, GL_FALSE, glm::value_ptr(hudProjection));
+  bindScreenQuad(hudProgram);
+  glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, screenQuadIndices);
+  unbindScreenQuad(hudProgram);
+  glDisable(GL_BLEND);
+
+  glUseProgram(0);
+  platform::swapBuffers();
+}

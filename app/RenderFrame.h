@@ -1,0 +1,10 @@
+// The three-pass frame: shadow map from the light, glow image blurred in two passes, the lit and shadowed
+// final pass, and the glow added on top.
+#pragma once
+
+// The glow framebuffer with its depth renderbuffer, then the shadow framebuffer with its depth texture;
+// prints "error" and the status when the shadow framebuffer is incomplete.
+void createRenderTargets();
+// The full-screen quad in HUD pixel coordinates, sized to the window at this moment.
+void createScreenQuad();
+void renderFrame();

@@ -1,0 +1,73 @@
+// Drawing one view of the world: lighting and camera uniforms, then spawn points, board, files, enemies and
+// towers with the pass's program, skipping boxes outside the pass's view volume when culling is on.
+#include <glm/gtc/type_ptr.hpp>
+
+#include "game/Game.h"
+#include "input/Frustum.h"
+#include "scene/Enemy.h"
+#include "scene/File.h"
+#include "scene/Map.h"
+#include "scene/SpawnPoint.h"
+#include "scene/Tower.h"
+
+namespace {
+
+const glm::vec4 kDiffuseLight(1.0f, 1.0f, 1.0f, 1.0f);
+const glm::vec4 kSpecularLight(0.8f, 0.8f, 0.8f, 1.0f);
+const glm::vec4 kAmbientLight(0.3f, 0.3f, 0.3f, 1.0f);
+
+}  // namespace
+
+void Game::draw(glm::mat4 projection, glm::mat4 view) {
+  musicStep();
+  glUseProgram(program);
+
+  GLint lightLocation = glGetUniformLocation(program, "light_position");
+  GLint diffuseLocation = glGetUniformLocation(program, "diffuse_color");
+  GLint specularLocation = glGetUniformLocation(program, "specular_color");
+  GLint ambientLocation = glGetUniformLocation(program, "ambient_color");
+  if (lightPos) glUniform3fv(lightLocation, 1, glm::value_ptr(*lightPos));
+  glUniform4fv(diffuseLocation, 1, glm::value_ptr(kDiffuseLight));
+  glUniform4fv(specularLocation, 1, glm::value_ptr(kSpecularLight));
+  glUniform4fv(ambientLocation, 1, glm::value_ptr(kAmbientLight));
+
+  glUniformMatrix4fv(glGetUniformLocation(program, "perspective"), 1, GL_FALSE, glm::value_ptr(projection));
+  glUniformMatrix4fv(glGetUniformLocation(program, "view"), 1, GL_FALSE, glm::value_ptr(view));
+
+  if (drawSpawnPoints) {
+    for (SpawnPoint* spawnPoint : spawnPoints) {
+      currentSpawnPoint = spawnPoint;
+      spawnPoint->draw(program);
+    }
+  }
+
+  if (map) {
+    if (useVbo)
+      map->drawVBO(program);
+    else
+      map->draw(program);
+  }
+
+  for (File* file : files) {
+    currentFile = file;
+    if (frustumCulling && !isInFrustum(file->boundingBox, file->getModelMatrix(), projection, view)) continue;
+    if (useVbo)
+      file->drawVBO(program);
+    else
+      file->draw(program);
+  }
+  for (Enemy* enemy : enemies) {
+    currentEnemy = enemy;
+    if (frustumCulling && !isInFrustum(enemy->boundingBox, enemy->getModelMatrix(), projection, view)) continue;
+    if (useVbo)
+      enemy->drawVBO(program);
+    else
+      enemy->draw(program);
+  }
+  // Towers have no buffer objects: always drawn from client memory.
+  for (Tower* tower : towers) {
+    currentTower = tower;
+    if (frustumCulling && !isInFrustum(tower->boundingBox, tower->getModelMatrix(), projection, view)) continue;
+    tower->draw(program);
+  }
+}
