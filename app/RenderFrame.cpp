@@ -93,7 +93,7 @@ void createScreenQuad() {
   screenQuadIndices = new unsigned int[6]{1, 3, 0, 1, 2, 3};
 }
 
-void renderFrame() {
+void drawFrame() {
   game.lightPos = &lightPosition;
 
   glUseProgram(simpleProgram);
@@ -187,7 +187,10 @@ void renderFrame() {
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, screenQuadIndices);
   unbindScreenQuad(hudProgram);
   glDisable(GL_BLEND);
+}
 
+void renderFrame() {
+  drawFrame();
   glUseProgram(0);
   platform::swapBuffers();
 }

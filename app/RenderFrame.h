@@ -7,4 +7,7 @@
 void createRenderTargets();
 // The full-screen quad in HUD pixel coordinates, sized to the window at this moment.
 void createScreenQuad();
+// Everything a frame draws, leaving the picture in the back buffer, where tests and the benchmark read it.
+void drawFrame();
+// drawFrame, then the buffer swap (which also runs the input callbacks).
 void renderFrame();
