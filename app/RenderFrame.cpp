@@ -3,6 +3,7 @@
 #include "app/RenderFrame.h"
 
 #include <iostream>
+#include <sstream>
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
@@ -187,6 +188,13 @@ void drawFrame() {
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, screenQuadIndices);
   unbindScreenQuad(hudProgram);
   glDisable(GL_BLEND);
+
+  if (fpsMode) {
+    std::ostringstream text;
+    text << framesPerSecond;
+    TextRenderer renderer = game.textRenderer;
+    renderer.drawText(text.str().c_str(), true, -450.0f, 320.0f);
+  }
 }
 
 void renderFrame() {

@@ -1,9 +1,13 @@
 // Drawing one view of the world: lighting and camera uniforms, then spawn points, board, files, enemies and
-// towers with the pass's program, skipping boxes outside the pass's view volume when culling is on.
+// towers with the pass's program, skipping boxes outside the pass's view volume when culling is on; then the
+// game texts and the HUD.
+#include <cstdio>
+
 #include <glm/gtc/type_ptr.hpp>
 
 #include "game/Game.h"
 #include "input/Frustum.h"
+#include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
 #include "scene/Map.h"
@@ -70,4 +74,15 @@ void Game::draw(glm::mat4 projection, glm::mat4 view) {
     if (frustumCulling && !isInFrustum(tower->boundingBox, tower->getModelMatrix(), projection, view)) continue;
     tower->draw(program);
   }
+
+  // Texts over the scene: money top right, the end of the match in the middle, the last command's message.
+  char money[100];
+  std::snprintf(money, sizeof money, "%d", resources);
+  textRenderer.drawText(money, false, 400.0f, 350.0f);
+  textRenderer.drawText("$$", false, 450.0f, 350.0f);
+  if (gameState == Lost) textRenderer.drawText("GAME OVER!", true, -30.0f, 0.0f);
+  if (gameState == Won) textRenderer.drawText("YOU WON!", true, -30.0f, 0.0f);
+  if (platform::getTime() < screenMessage.expiry) textRenderer.drawText(screenMessage.text, true, -450.0f, 350.0f);
+
+  drawHud();
 }
