@@ -369,8 +369,7 @@ TEST(Assets, TowerModelIsAConsistentMd2)
         lo0 = glm::min(lo0, p);
         hi0 = glm::max(hi0, p);
     }
-    glm::vec4 centre = m * glm::vec4((lo0.x + hi0.x) * 0.5f, 0.0f, (lo0.z + hi0.z) * 0.5f, 1.0f);
-    centre = m * glm::vec4((hi0 + lo0) * 0.5f, 1.0f);
+    const glm::vec4 centre = m * glm::vec4((hi0 + lo0) * 0.5f, 1.0f);
     float maxStep = 0.0f, loopStep = 0.0f, farthest = 0.0f;
     for (int f = 0; f < md.field(NumFrames); ++f) {
         glm::vec3 lo(1e9f), hi(-1e9f);
@@ -380,7 +379,10 @@ TEST(Assets, TowerModelIsAConsistentMd2)
             hi = glm::max(hi, w);
             if (f < 40) {
                 float step = glm::distance(md.vertex(f, v), md.vertex((f + 1) % 40, v)) * 0.08f;
-                (f == 39 ? loopStep : maxStep) = std::max(f == 39 ? loopStep : maxStep, step);
+                if (f == 39)
+                    loopStep = std::max(loopStep, step);
+                else
+                    maxStep = std::max(maxStep, step);
                 farthest = std::max(farthest, glm::distance(md.vertex(0, v), md.vertex(f, v)) * 0.08f);
             }
         }
@@ -410,7 +412,6 @@ Rendered renderModule(const std::string& path)
 {
     Rendered r;
     std::ifstream f(path, std::ios::binary);
-    std::map<std::string, std::string> ctls;
     std::ostringstream log;
     openmpt::module mod(f, log);
     r.duration = mod.get_duration_seconds();

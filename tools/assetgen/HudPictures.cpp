@@ -65,8 +65,8 @@ Canvas HudPictures::selectionMode()
     c.ring(22, 25.5f, 8, 1.5f, Color(0.3f, 0.08f, 0.05f));
     text_.drawOn(c, "$", 14, 22, 31, Align::Centre, Color(0.25f, 0.05f, 0.02f));
     text_.drawOn(c, "SELL", 17, 63, 32, Align::Centre, kWhite, sell.withAlpha(0.8f), 2);
-    c.fillPolygon({22, 63, 33, 76, 26, 76, 26, 88, 18, 88, 18, 76, 11, 76}, up);
-    text_.drawOn(c, "UPGRADE", 12, 61, 80, Align::Centre, kWhite, up.withAlpha(0.8f), 2);
+    c.fillPolygon({17, 64, 27, 76, 21, 76, 21, 88, 13, 88, 13, 76, 7, 76}, up);
+    text_.drawOn(c, "UPGRADE", 11, 60, 80, Align::Centre, kWhite, up.withAlpha(0.8f), 2);
     return c;
 }
 

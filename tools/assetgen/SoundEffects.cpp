@@ -37,16 +37,20 @@ std::vector<float> SoundEffects::teleport()
     const int n = int(kSampleRate * seconds);
     std::vector<float> out(n);
     Synth synth(0x7E1E9u);
-    double phase = 0, low = 0, band = 0;
+    double phase = 0, low1 = 0, band1 = 0, low2 = 0, band2 = 0;
     for (int i = 0; i < n; ++i) {
         double t = double(i) / kSampleRate, x = t / seconds;
-        // A state-variable band-pass sweeping upward over noise gives the rush of air.
-        double fc = 200.0 * std::pow(20.0, x);
+        // Two cascaded state-variable band-passes sweeping upward over noise give the rush of air.
+        double fc = 180.0 * std::pow(30.0, x);
         double fq = 2.0 * std::sin(3.14159265 * std::min(fc, 8000.0) / kSampleRate);
         double in = synth.noise();
-        low += fq * band;
-        double high = in - low - 0.35 * band;
-        band += fq * high;
+        low1 += fq * band1;
+        double high1 = in - low1 - 0.5 * band1;
+        band1 += fq * high1;
+        low2 += fq * band2;
+        double high2 = band1 - low2 - 0.5 * band2;
+        band2 += fq * high2;
+        double band = band2;
         double f = 150.0 * std::pow(8.0, x) * (1.0 + 0.02 * std::sin(kTau * 7.0 * t));
         phase += kTau * f / kSampleRate;
         double tremolo = 0.75 + 0.25 * std::sin(kTau * (6.0 + 10.0 * x) * t);
