@@ -25,6 +25,8 @@
 #include <sndfile.h>
 #include <stb_image.h>
 
+#include "hud/BitmapFont.h"
+#include "scene/Md2Model.h"
 #include "scene/Md2Normals.h"
 
 namespace fs = std::filesystem;
@@ -396,6 +398,34 @@ TEST(Assets, TowerModelIsAConsistentMd2)
     EXPECT_GT(farthest, 0.5f) << "animation 0 should visibly move";
     EXPECT_GT(loopStep, 0.0f);
     EXPECT_LE(loopStep, maxStep * 1.05f) << "frame 39 must flow into frame 0 like any other step";
+}
+
+TEST(Assets, GameReadersAcceptTheFontAndTheModel)
+{
+    std::ifstream in("arial.fnt");
+    BitmapFont font;
+    ASSERT_TRUE(loadFont(in, font));
+    EXPECT_EQ(font.scaleW, 256);
+    EXPECT_EQ(font.scaleH, 256);
+    for (int code = 32; code <= 126; ++code)
+        EXPECT_GT(font.chars[code].xadvance, 0) << code;
+    EXPECT_LT(int16_t(font.chars[int('j')].xoffset), 0) << "j hangs left of the pen";
+
+    Md2Model model;
+    ASSERT_TRUE(loadMd2(model));
+    EXPECT_GE(model.numFrames, 40);
+    EXPECT_LE(model.numFrameVertices, kMd2ScratchSize);
+    model.scale = 0.08f;
+    std::vector<glm::vec3> blended(size_t(model.numFrameVertices));
+    blendFrames(model, 0.5f, 39, 0, blended.data());
+    float top = -1e9f, bottom = 1e9f;
+    for (const glm::vec3& p : blended) {
+        top = std::max(top, p.z);
+        bottom = std::min(bottom, p.z);
+    }
+    // Model z becomes world height above 1.5 once the tower stands the figure up.
+    EXPECT_NEAR(1.5f + bottom, 0.0f, 0.15f);
+    EXPECT_NEAR(top - bottom, 4.0f, 0.5f);
 }
 
 namespace {
