@@ -12,7 +12,7 @@ struct openmpt_module;
 class SoundStream {
  public:
   static constexpr int kBufferCount = 4;
-  static constexpr int kFramesPerBuffer = 4096;
+  static constexpr int kFramesPerBuffer = 8192;
 
   SoundStream(ALuint source, int sampleRate);
   ~SoundStream();
