@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -12,10 +13,12 @@
 
 #include "CaptureStdout.h"
 #include "GlTestContext.h"
+#include "MatchRunner.h"
 #include "TestSounds.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
+#include "scene/File.h"
 #include "scene/Tower.h"
 
 #include <sndfile.h>
@@ -356,4 +359,65 @@ TEST_F(TowerTest, BeamIsDrawnFor0_2SecondsAndTheMarkerWhileSelected) {
   glUseProgram(0);
   glDeleteProgram(program);
   writePng(std::string(VARROW_BINARY_DIR) + "/tower_test_marker.png", 100, 100, readPixelsRgba(0, 0, 100, 100));
+}
+
+namespace {
+
+// Corners of the four paths where a cluster of towers covers two legs at once: the first corner after
+// each spawn point, then one nearer the goal but still outside its square.
+const float kDefenceSpots[8][2] = {
+    {23.0f, -12.0f}, {15.0f, -75.0f}, {75.0f, -51.0f}, {53.0f, -3.0f},
+    {23.0f, -37.0f}, {19.0f, -53.0f}, {50.0f, -51.0f}, {49.0f, -17.0f},
+};
+
+struct MatchResult {
+  int state;
+  int towers;
+  int filesLeft;
+  double endTime;
+};
+
+// Plays the built-in level; the defence hook may build towers before every frame.
+MatchResult playMatch(const std::function<void(Game&, int frame)>& defence) {
+  Game g;
+  MatchRunner runner(g, 30);
+  runner.buildWorld();
+  int frame = 0;
+  runner.beforeUpdate = [&](Game& game) { defence(game, frame++); };
+  CaptureStdout quiet;
+  runner.runFor(600.0);
+  int intact = 0;
+  for (File* f : g.files) intact += f->isIntact() ? 1 : 0;
+  return {g.gameState, static_cast<int>(g.towers.size()), intact, platform::getTime()};
+}
+
+}  // namespace
+
+TEST_F(TowerTest, ASensibleDefenceWinsTheMatch) {
+  // Whenever a standard tower is affordable, add one to the next corner in turn.
+  int next = 0;
+  MatchResult r = playMatch([&next](Game& g, int) {
+    while (g.resources >= 100) {
+      const float* spot = kDefenceSpots[next % 8];
+      // Spread a cluster a little so the towers stand side by side.
+      float offset = static_cast<float>((next / 8) % 3) - 1.0f;
+      g.buildTower("tris", spot[0] + offset, spot[1] - offset, 0, 0, 0);
+      ++next;
+    }
+  });
+  EXPECT_EQ(r.state, Won) << "files left " << r.filesLeft << " at " << r.endTime << " s with " << r.towers
+                          << " towers";
+  EXPECT_GT(r.endTime, 375.0);
+  EXPECT_GT(r.filesLeft, 0);
+  std::cerr << "won at " << r.endTime << " s, files left " << r.filesLeft << ", towers " << r.towers << std::endl;
+}
+
+TEST_F(TowerTest, AWeakDefenceLosesTheMatch) {
+  MatchResult r = playMatch([](Game& g, int frame) {
+    if (frame == 0) g.buildTower("tris_gr", 23.0f, -12.0f, 0, 0, 0);
+  });
+  EXPECT_EQ(r.state, Lost) << "files left " << r.filesLeft << " at " << r.endTime << " s";
+  EXPECT_EQ(r.towers, 1);
+  EXPECT_EQ(r.filesLeft, 0);
+  EXPECT_LT(r.endTime, 375.0);
 }
