@@ -73,8 +73,9 @@ struct SoundSystem {
 namespace {
 
 // Channel handles name their system by a number, so a handle outliving its system is merely invalid.
-std::mutex registryMutex;
-std::map<uint16_t, SoundSystem*> registry;
+// Never destroyed: the game's sound system is released by a static destructor in another file.
+std::mutex& registryMutex = *new std::mutex;
+std::map<uint16_t, SoundSystem*>& registry = *new std::map<uint16_t, SoundSystem*>;
 uint16_t lastSystemId = 0;
 
 uintptr_t encodeHandle(uint16_t systemId, int index, uint32_t serial) {
