@@ -238,6 +238,86 @@ TEST_F(HudDraw, SelectedTowerPanel) {
   tower->kind = "tris";
 }
 
+// The game texts drawn by the scene drawing: money and "$$" right-aligned at the top right, the end of the
+// match in the middle, the last command's message at the top left until its expiry; nothing else.
+TEST_F(HudDraw, GameTextsAtTheirPlaces) {
+  for (Tower* t : game.towers) delete t;
+  game.towers.clear();
+  game.program = simpleProgram;
+  const glm::mat4 projection = glm::perspective(glm::radians(45.0f), 1024.0f / 768.0f, 0.1f, 150.0f);
+  const glm::mat4 view = glm::lookAt(glm::vec3(39, 40, 20), glm::vec3(39, 0, -39), glm::vec3(0, 1, 0));
+
+  struct Text {
+    const char* text;
+    bool leftToRight;
+    float x, y;
+  };
+  auto areaOfText = [](const Text& t) {
+    TextLayout layout = layoutText(game.textRenderer.font, t.text, t.leftToRight, t.x, t.y);
+    Area a;
+    for (const glm::vec4& v : layout.vertices) {
+      a.left = std::min(a.left, static_cast<int>(std::floor(v.x)) + 512);
+      a.right = std::max(a.right, static_cast<int>(std::ceil(v.x)) + 511);
+      a.bottom = std::min(a.bottom, static_cast<int>(std::floor(v.y)) + 384);
+      a.top = std::max(a.top, static_cast<int>(std::ceil(v.y)) + 383);
+    }
+    return a;
+  };
+  // Draws the scene and checks that text pixels lie only in the expected texts' areas (above the HUD's
+  // rows) and that every expected text shows.
+  auto expectTexts = [&](const std::vector<Text>& texts) {
+    glViewport(0, 0, 1024, 768);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    game.draw(projection, view);
+    pixels_ = readPixelsRgba(0, 0, 1024, 768);
+    std::vector<Area> areas;
+    for (const Text& t : texts) areas.push_back(areaOfText(t));
+    std::vector<int> inside(texts.size(), 0);
+    int outside = 0;
+    for (int row = 200; row < 768; ++row)
+      for (int col = 0; col < 1024; ++col) {
+        const unsigned char* p = pixel(col, row);
+        if (p[0] < 160 || p[1] < 160 || p[2] < 160) continue;
+        bool placed = false;
+        for (size_t i = 0; i < areas.size(); ++i)
+          if (col >= areas[i].left && col <= areas[i].right && row >= areas[i].bottom && row <= areas[i].top) {
+            ++inside[i];
+            placed = true;
+          }
+        if (!placed) ++outside;
+      }
+    for (size_t i = 0; i < texts.size(); ++i) EXPECT_GT(inside[i], 10) << texts[i].text << " " << areas[i];
+    EXPECT_EQ(outside, 0);
+  };
+
+  game.resources = 1000;
+  expectTexts({{"1000", false, 400, 350}, {"$$", false, 450, 350}});
+  writePng("game_texts.png", 1024, 768, pixels_);
+  // The money ends where "$$" begins its own column: right-aligned at x = 400.
+  Area money = areaOfText({"1000", false, 400, 350});
+  EXPECT_GE(money.right, 912);
+  EXPECT_LT(money.right, 912 + 30);
+  game.resources = 0;
+  expectTexts({{"0", false, 400, 350}, {"$$", false, 450, 350}});
+
+  game.gameState = Lost;
+  expectTexts({{"0", false, 400, 350}, {"$$", false, 450, 350}, {"GAME OVER!", true, -30, 0}});
+  game.gameState = Won;
+  expectTexts({{"0", false, 400, 350}, {"$$", false, 450, 350}, {"YOU WON!", true, -30, 0}});
+  game.gameState = Running;
+
+  platform::setTime(200.0);
+  game.screenMessage = {"Wireframe mode ON", 203.0};
+  expectTexts({{"0", false, 400, 350}, {"$$", false, 450, 350}, {"Wireframe mode ON", true, -450, 350}});
+  platform::setTime(202.99);
+  expectTexts({{"0", false, 400, 350}, {"$$", false, 450, 350}, {"Wireframe mode ON", true, -450, 350}});
+  platform::setTime(203.0);
+  expectTexts({{"0", false, 400, 350}, {"$$", false, 450, 350}});
+  game.screenMessage = {" ", 0.0};
+  game.resources = 1000;
+}
+
 namespace {
 
 // Mean brightness of an 8 x 8 grid over a picture, transparent texels counting as black as the HUD
