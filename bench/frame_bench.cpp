@@ -1,0 +1,224 @@
+// Frame benchmark: the real start-up and main-loop iteration (updateFrame + renderFrame, buffer swap
+// included) at 1024x768 with the level built, the sixteen files and 60 enemies spread along the paths.
+// Reports the median and 95th-percentile frame time and the share of each frame spent in game.update and
+// game.draw (wall time, and CPU time of the main thread).
+#include <benchmark/benchmark.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/Globals.h"
+#include "game/Game.h"
+#include "platform/Platform.h"
+#include "scene/Enemy.h"
+#include "scene/SpawnPoint.h"
+
+namespace {
+
+constexpr int kEnemyCount = 60;
+constexpr double kFrameStep = 1.0 / 60.0;
+
+struct Stopwatch {
+  double wall = 0.0;
+  double cpu = 0.0;
+};
+Stopwatch updateTime;
+Stopwatch drawTime;
+
+double wallNow() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double threadCpuNow() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return t.tv_sec + t.tv_nsec * 1e-9;
+}
+
+template <typename F>
+void timed(Stopwatch& into, F&& call) {
+  double wall = wallNow();
+  double cpu = threadCpuNow();
+  call();
+  into.cpu += threadCpuNow() - cpu;
+  into.wall += wallNow() - wall;
+}
+
+const char* const kKinds[] = {"cube", "cube_or", "cube_yl", "cube_w"};
+
+// Fifteen enemies per path, each walked a different distance from its spawn point.
+void placeEnemies() {
+  for (Enemy* e : game.enemies) delete e;
+  game.enemies.clear();
+  int n = 0;
+  for (SpawnPoint* sp : game.spawnPoints) {
+    for (int i = 0; i < kEnemyCount / 4; ++i, ++n) {
+      game.spawnEnemy(sp->path, kKinds[n % 4], sp->spawnX, sp->spawnZ, sp->pathLength, game.activeTextures[1]);
+      Enemy* e = game.enemies.back();
+      for (int step = 0; step < i * 40; ++step) e->update(0.05);
+    }
+  }
+}
+
+void startGame() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+  if (chdir(VARROW_RUN_DIR) != 0) std::perror(VARROW_RUN_DIR);
+  initApplication();
+  // The game runs on a fixed 60 Hz clock so every run plays the same frames; the benchmark times them
+  // on the wall clock.
+  platform::useManualClock(true);
+  platform::setTime(10.0);
+  lastFrameTime = 10.0;
+  // No waves: the board holds exactly the enemies placed here.
+  for (SpawnPoint* sp : game.spawnPoints) sp->waveIndex = sp->waveCount;
+  placeEnemies();
+}
+
+void runFrame() {
+  platform::advanceTime(kFrameStep);
+  updateFrame();
+  renderFrame();
+}
+
+double percentile(std::vector<double> values, double p) {
+  std::sort(values.begin(), values.end());
+  size_t index = static_cast<size_t>(p * (values.size() - 1) + 0.5);
+  return values[index];
+}
+
+void BM_Frame(benchmark::State& state) {
+  startGame();
+  for (int i = 0; i < 30; ++i) runFrame();  // shaders are compiled by the driver on first use
+  updateTime = {};
+  drawTime = {};
+  std::vector<double> frames;
+  double cpuTotal = 0.0;
+  for (auto _ : state) {
+    // Walking enemies reach the goal over time; put a fresh set on the paths, outside the timing.
+    if (game.enemies.size() < static_cast<size_t>(kEnemyCount) * 9 / 10 || game.gameState != Running) {
+      game.gameState = Running;
+      placeEnemies();
+    }
+    double wall = wallNow();
+    double cpu = threadCpuNow();
+    runFrame();
+    cpuTotal += threadCpuNow() - cpu;
+    double seconds = wallNow() - wall;
+    frames.push_back(seconds);
+    state.SetIterationTime(seconds);
+  }
+  double wallTotal = 0.0;
+  for (double f : frames) wallTotal += f;
+  state.counters["median_ms"] = percentile(frames, 0.5) * 1000.0;
+  state.counters["p95_ms"] = percentile(frames, 0.95) * 1000.0;
+  state.counters["enemies"] = static_cast<double>(game.enemies.size());
+  state.counters["update_wall_%"] = 100.0 * updateTime.wall / wallTotal;
+  state.counters["draw_wall_%"] = 100.0 * drawTime.wall / wallTotal;
+  state.counters["main_cpu_%"] = 100.0 * cpuTotal / wallTotal;
+  state.counters["update_cpu_%"] = 100.0 * updateTime.cpu / cpuTotal;
+  state.counters["draw_cpu_%"] = 100.0 * drawTime.cpu / cpuTotal;
+}
+BENCHMARK(BM_Frame)->UseManualTime()->Iterations(600)->Unit(benchmark::kMillisecond);
+
+// Where a frame's time goes: every framebuffer bind marks a pass boundary. Finishing the GL work at each
+// mark serialises the passes, so the sum is a little above the frame time of BM_Frame.
+const char* const kPassNames[] = {"update_ms", "shadow_ms", "",          "glow_scene_ms", "",
+                                  "blur_h_ms", "",          "blur_v_ms", "final_overlay_ms", "swap_ms"};
+constexpr int kMarks = 10;
+bool marking = false;
+double passTotals[kMarks];
+int markIndex = 0;
+double lastMark = 0.0;
+PFNGLBINDFRAMEBUFFERPROC realBindFramebuffer = nullptr;
+PFNGLBINDFRAMEBUFFEREXTPROC realBindFramebufferExt = nullptr;
+
+void mark() {
+  glFinish();
+  double now = wallNow();
+  if (markIndex < kMarks) passTotals[markIndex] += now - lastMark;
+  ++markIndex;
+  lastMark = now;
+}
+
+void GLAPIENTRY markedBind(GLenum target, GLuint framebuffer) {
+  mark();
+  realBindFramebuffer(target, framebuffer);
+}
+
+void GLAPIENTRY markedBindExt(GLenum target, GLuint framebuffer) {
+  mark();
+  realBindFramebufferExt(target, framebuffer);
+}
+
+void BM_FramePasses(benchmark::State& state) {
+  startGame();
+  realBindFramebuffer = __glewBindFramebuffer;
+  realBindFramebufferExt = __glewBindFramebufferEXT;
+  __glewBindFramebuffer = markedBind;
+  __glewBindFramebufferEXT = markedBindExt;
+  marking = true;
+  for (double& t : passTotals) t = 0.0;
+  int frames = 0;
+  for (auto _ : state) {
+    if (game.enemies.size() < static_cast<size_t>(kEnemyCount) * 9 / 10 || game.gameState != Running) {
+      game.gameState = Running;
+      placeEnemies();
+    }
+    double start = wallNow();
+    markIndex = 0;
+    lastMark = start;
+    runFrame();
+    markIndex = kMarks - 1;
+    mark();
+    state.SetIterationTime(wallNow() - start);
+    ++frames;
+  }
+  __glewBindFramebuffer = realBindFramebuffer;
+  __glewBindFramebufferEXT = realBindFramebufferExt;
+  marking = false;
+  for (int i = 0; i < kMarks; ++i)
+    if (kPassNames[i][0]) state.counters[kPassNames[i]] = passTotals[i] * 1000.0 / frames;
+}
+BENCHMARK(BM_FramePasses)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// The linker sends the frame's calls of Game::update, Game::draw and the buffer swap here
+// (see bench/CMakeLists.txt).
+extern "C" {
+void __real__ZN8platform11swapBuffersEv();
+void __wrap__ZN8platform11swapBuffersEv() {
+  if (marking) mark();
+  __real__ZN8platform11swapBuffersEv();
+}
+
+void __real__ZN4Game6updateEd(Game* self, double dt);
+void __real__ZN4Game4drawEN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES3_(Game* self, glm::mat4 projection,
+                                                                      glm::mat4 view);
+
+void __wrap__ZN4Game6updateEd(Game* self, double dt) {
+  timed(updateTime, [&] { __real__ZN4Game6updateEd(self, dt); });
+}
+
+void __wrap__ZN4Game4drawEN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES3_(Game* self, glm::mat4 projection,
+                                                                      glm::mat4 view) {
+  timed(drawTime, [&] { __real__ZN4Game4drawEN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES3_(self, projection, view); });
+}
+}
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  shutdownApplication();
+  return 0;
+}
