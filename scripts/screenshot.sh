@@ -9,7 +9,7 @@ if [ $# -lt 1 ]; then
   exit 2
 fi
 output=$(realpath -m "$1")
-seconds=${2:-5}
+seconds=${2:-8}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${3:-$root/build}")
 run_dir="$build/run"
