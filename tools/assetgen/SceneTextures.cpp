@@ -108,6 +108,8 @@ Canvas SceneTextures::enemy(const Color& hue)
     c.fillPolygon({m, m - 24, m + 24, m, m, m + 24, m - 24, m}, hue);
     c.fillPolygon({m, m - 15, m + 15, m, m, m + 15, m - 15, m}, Color::mix(hue, Color(1, 1, 1), 0.55f));
     c.fillRect(m - 14, m - 2.5f, m + 14, m + 2.5f, dark);
+    // A white pupil in the slit: the spawn paths sample exactly this centre texel and are drawn white.
+    c.fillRect(m - 2, m - 2, m + 2, m + 2, Color(1, 1, 1));
     c.shade([&](float x, float y) {
         float d = edgeDistance(x, y, n);
         float core = d < 3.0f ? 1.0f : 0.0f;
@@ -129,6 +131,8 @@ Canvas SceneTextures::enemyGlow(const Color& tint, float strength)
     const float m = n * 0.5f;
     c.fillPolygon({m, m - 24, m + 24, m, m, m + 24, m - 24, m}, tint.scaled(strength * 0.8f));
     c.fillRect(m - 14, m - 2.5f, m + 14, m + 2.5f, Color(0, 0, 0));
+    // The pupil glows, and with it the spawn paths that sample the centre.
+    c.fillRect(m - 2, m - 2, m + 2, m + 2, tint.scaled(strength));
     return c;
 }
 
