@@ -149,27 +149,11 @@ void Tower::update(double dt) {
   if (dt > 0.0 && model) stepAnimation(animState, *model, static_cast<float>(dt));
 }
 
-void Tower::setMaterialUniforms(GLuint program, const glm::mat4& m) {
-  glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
-  glUniformMatrix4fv(glGetUniformLocation(program, "model"), 1, GL_FALSE, glm::value_ptr(m));
-  GLint diffuseLoc = glGetUniformLocation(program, "diffuse_mat");
-  GLint specularLoc = glGetUniformLocation(program, "specular_mat");
-  GLint ambientLoc = glGetUniformLocation(program, "ambient_mat");
-  GLint specPowerLoc = glGetUniformLocation(program, "spec_power");
-  glUniform4fv(diffuseLoc, 1, glm::value_ptr(diffuse));
-  glUniform4fv(specularLoc, 1, glm::value_ptr(specular));
-  glUniform4fv(ambientLoc, 1, glm::value_ptr(ambient));
-  glUniform1fv(specPowerLoc, 1, specPower);
-}
-
 bool Tower::beamVisible(double now) const { return beamAimed && now < lastShotTime + kBeamDuration; }
 
 void Tower::draw(GLuint program) {
-  glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, skinTexture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-  setMaterialUniforms(program, getModelMatrix());
+  bindObjectTexture(skinTexture, minFilter, magFilter);
+  uploadObjectUniforms(program, *this, diffuse, specular, ambient, specPower);
 
   if (model) {
     drawMd2(*model, animState, program);
@@ -180,7 +164,7 @@ void Tower::draw(GLuint program) {
   // Beam and marker are in world coordinates and share the tower's material.
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, skinTexture);
-  setMaterialUniforms(program, getModelMatrix());
+  uploadObjectUniforms(program, *this, diffuse, specular, ambient, specPower);
   GLint vertexLoc = glGetAttribLocation(program, "vertex");
   GLint normalLoc = glGetAttribLocation(program, "normal");
   GLint texCoordLoc = glGetAttribLocation(program, "texCoord");
@@ -197,9 +181,7 @@ void Tower::draw(GLuint program) {
     glDrawElements(GL_TRIANGLES, 36, GL_UNSIGNED_INT, shotIndices);
   }
   if (selected) {
-    glBindTexture(GL_TEXTURE_2D, markTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+    bindObjectTexture(markTexture, minFilter, magFilter);
     glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
     glUniformMatrix4fv(modelLoc, 1, GL_FALSE, glm::value_ptr(identity));
     pointAttribute(vertexLoc, 4, markerVertices);

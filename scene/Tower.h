@@ -92,7 +92,4 @@ class Tower : public SceneObject {
   void upgrade();
   // True while the beam of the last shot is still shown at game-clock time now.
   bool beamVisible(double now) const;
-
- private:
-  void setMaterialUniforms(GLuint program, const glm::mat4& model);
 };
