@@ -1,7 +1,8 @@
 // Frame benchmark: the real start-up and main-loop iteration (updateFrame + renderFrame, buffer swap
-// included) at 1024x768 with the level built, the sixteen files and 60 enemies spread along the paths.
-// Reports the median and 95th-percentile frame time and the share of each frame spent in game.update and
-// game.draw (wall time, and CPU time of the main thread).
+// included) at 1024x768 with the level built, the sixteen files and 60 enemies spread along the paths,
+// and a busy variant with 20 firing towers and the frame rate shown. Reports the median and
+// 95th-percentile frame time and the share of each frame spent in game.update and game.draw (wall time,
+// and CPU time of the main thread).
 #include <benchmark/benchmark.h>
 #include <time.h>
 #include <unistd.h>
@@ -15,13 +16,16 @@
 #include "app/Application.h"
 #include "app/Globals.h"
 #include "game/Game.h"
+#include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/SpawnPoint.h"
+#include "scene/Tower.h"
 
 namespace {
 
 constexpr int kEnemyCount = 60;
+constexpr int kBusyTowerCount = 20;
 constexpr double kFrameStep = 1.0 / 60.0;
 
 struct Stopwatch {
@@ -94,15 +98,16 @@ double percentile(std::vector<double> values, double p) {
   return values[index];
 }
 
-void BM_Frame(benchmark::State& state) {
-  startGame();
+// Times the main-loop iteration once per benchmark iteration and reports its statistics.
+void measureFrames(benchmark::State& state) {
   for (int i = 0; i < 30; ++i) runFrame();  // shaders are compiled by the driver on first use
   updateTime = {};
   drawTime = {};
   std::vector<double> frames;
   double cpuTotal = 0.0;
   for (auto _ : state) {
-    // Walking enemies reach the goal over time; put a fresh set on the paths, outside the timing.
+    // Walking enemies reach the goal (or are shot) over time; put a fresh set on the paths, outside
+    // the timing.
     if (game.enemies.size() < static_cast<size_t>(kEnemyCount) * 9 / 10 || game.gameState != Running) {
       game.gameState = Running;
       placeEnemies();
@@ -120,11 +125,17 @@ void BM_Frame(benchmark::State& state) {
   state.counters["median_ms"] = percentile(frames, 0.5) * 1000.0;
   state.counters["p95_ms"] = percentile(frames, 0.95) * 1000.0;
   state.counters["enemies"] = static_cast<double>(game.enemies.size());
+  state.counters["towers"] = static_cast<double>(game.towers.size());
   state.counters["update_wall_%"] = 100.0 * updateTime.wall / wallTotal;
   state.counters["draw_wall_%"] = 100.0 * drawTime.wall / wallTotal;
   state.counters["main_cpu_%"] = 100.0 * cpuTotal / wallTotal;
   state.counters["update_cpu_%"] = 100.0 * updateTime.cpu / cpuTotal;
   state.counters["draw_cpu_%"] = 100.0 * drawTime.cpu / cpuTotal;
+}
+
+void BM_Frame(benchmark::State& state) {
+  startGame();
+  measureFrames(state);
 }
 BENCHMARK(BM_Frame)->UseManualTime()->Iterations(600)->Unit(benchmark::kMillisecond);
 
@@ -158,8 +169,7 @@ void GLAPIENTRY markedBindExt(GLenum target, GLuint framebuffer) {
   realBindFramebufferExt(target, framebuffer);
 }
 
-void BM_FramePasses(benchmark::State& state) {
-  startGame();
+void measurePasses(benchmark::State& state) {
   realBindFramebuffer = __glewBindFramebuffer;
   realBindFramebufferExt = __glewBindFramebufferEXT;
   __glewBindFramebuffer = markedBind;
@@ -187,7 +197,61 @@ void BM_FramePasses(benchmark::State& state) {
   for (int i = 0; i < kMarks; ++i)
     if (kPassNames[i][0]) state.counters[kPassNames[i]] = passTotals[i] * 1000.0 / frames;
 }
+
+void BM_FramePasses(benchmark::State& state) {
+  startGame();
+  measurePasses(state);
+}
 BENCHMARK(BM_FramePasses)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+
+// Tower spots a few units beside the paths: both sides of every leg at its middle and near its ends,
+// kept only where building is allowed and no tower stands yet.
+void buildBusyTowers() {
+  const char* const kinds[] = {"tris", "tris_gr", "tris_bl"};
+  const GLuint skins[] = {textureTable[4], textureTable[13], textureTable[12]};
+  game.resources = 1000000;
+  int built = 0;
+  for (double along : {0.5, 0.2, 0.8}) {
+    for (SpawnPoint* sp : game.spawnPoints) {
+      for (int leg = 0; leg + 1 < sp->pathLength; ++leg) {
+        const float* a = sp->path + 2 * leg;
+        const float* b = a + 2;
+        float x = a[0] + static_cast<float>(along) * (b[0] - a[0]);
+        float z = a[1] + static_cast<float>(along) * (b[1] - a[1]);
+        // Legs run along one axis: step sideways across it.
+        bool alongX = a[1] == b[1];
+        for (float side : {4.0f, -4.0f}) {
+          float tx = alongX ? x : x + side;
+          float tz = alongX ? z + side : z;
+          if (built == kBusyTowerCount || !onBuildArea(tx, tz) || !isBuildSpotFree(tx, tz)) continue;
+          game.buildTower(kinds[built % 3], tx, tz, skins[built % 3], textureTable[5], textureTable[10]);
+          ++built;
+        }
+      }
+    }
+  }
+  game.resources = 1000;
+}
+
+// The busy scene: the 60 enemies, 20 towers of the three kinds shooting at them, and the frame rate
+// shown. Runs last, since the towers stay.
+void BM_BusyFrame(benchmark::State& state) {
+  startGame();
+  if (game.towers.empty()) buildBusyTowers();
+  fpsMode = true;
+  measureFrames(state);
+  fpsMode = false;
+}
+BENCHMARK(BM_BusyFrame)->UseManualTime()->Iterations(600)->Unit(benchmark::kMillisecond);
+
+void BM_BusyFramePasses(benchmark::State& state) {
+  startGame();
+  if (game.towers.empty()) buildBusyTowers();
+  fpsMode = true;
+  measurePasses(state);
+  fpsMode = false;
+}
+BENCHMARK(BM_BusyFramePasses)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark of the game: frame time (plain and busy scene, with the per-pass split),
+# whole headless matches, start-up to the first frame, and peak memory of the real game and of a match.
+# Usage: scripts/bench.sh [BUILD_DIR]   (default build-bench; Release-like RelWithDebInfo unless configured)
+# Runs on $DISPLAY when one is set, otherwise on an Xvfb server of its own, which it stops afterwards.
+# Results go to the terminal; the benchmarks are noisy on a shared machine, so run it with nothing else busy.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$root/build-bench}")
+startup_runs=${STARTUP_RUNS:-7}
+play_seconds=${PLAY_SECONDS:-60}
+
+cmake -S "$root" -B "$build" -DVARROW_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target varrow frame_bench match_bench startup_bench
+
+xvfb_pid=""
+game_pid=""
+cleanup() {
+  if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill "$game_pid" 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  # A display number nobody holds: the lock file marks a running server.
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      display=":$n"
+      break
+    fi
+  done
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=$display
+  for _ in $(seq 50); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+fi
+
+echo "== machine"
+lscpu | grep -E '^(Model name|CPU\(s\))' || true
+glxinfo -B 2>/dev/null | grep -E 'OpenGL (renderer|version) string' || true
+uptime
+
+echo "== frame (median, p95, update/draw shares; per-pass split)"
+"$build/bench/frame_bench" 2>/dev/null | grep -E '^BM_'
+
+echo "== game.update over whole matches at 60 updates per simulated second"
+"$build/bench/match_bench" 2>/dev/null | grep -E '^BM_'
+
+echo "== start-up to the first frame (in-process initApplication + first frame, $startup_runs runs)"
+results=()
+for _ in $(seq "$startup_runs"); do
+  line=$("$build/bench/startup_bench" "$(date +%s%N)" 2>/dev/null | grep '^startup')
+  echo "$line"
+  results+=("$(sed -E 's/.*exec_to_first_frame_ms=([0-9.]+).*/\1/' <<<"$line")")
+done
+printf '%s\n' "${results[@]}" | sort -g | awk '{v[NR]=$1} END {printf "median exec_to_first_frame_ms=%.1f\n", v[int((NR+1)/2)]}'
+
+echo "== real game: window shown, then peak memory over ${play_seconds} s of play"
+cd "$build/run"
+start=$(date +%s%N)
+./varrow >/dev/null 2>&1 &
+game_pid=$!
+while ! xdotool search --name '^Varrow$' >/dev/null 2>&1; do
+  if ! kill -0 "$game_pid" 2>/dev/null; then
+    echo "the game ended early" >&2
+    exit 1
+  fi
+  sleep 0.01
+done
+echo "window_shown_ms=$(( ($(date +%s%N) - start) / 1000000 ))"
+sleep "$play_seconds"
+grep -E '^(VmHWM|VmRSS)' "/proc/$game_pid/status"
+kill "$game_pid"
+wait "$game_pid" 2>/dev/null || true
+game_pid=""
+
+echo "== headless match: peak memory of the whole process"
+/usr/bin/time -f "max_rss_kB=%M" "$build/bench/match_bench" --benchmark_filter='towers:1' 2>&1 >/dev/null |
+  grep max_rss
