@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "game/Game.h"
+#include "hud/ScreenQuads.h"
 #include "platform/Platform.h"
 #include "scene/Tower.h"
 
@@ -24,35 +25,7 @@ void Hud::drawQuad(GLuint texture, float width, float height, float x, float y) 
   glm::vec4* vertices = new glm::vec4[4]{glm::vec4(x, y, 0.0f, 1.0f), glm::vec4(x + width, y, 0.0f, 1.0f),
                                          glm::vec4(x + width, y + height, 0.0f, 1.0f),
                                          glm::vec4(x, y + height, 0.0f, 1.0f)};
-  glDisable(GL_DEPTH_TEST);
-  glUseProgram(program);
-  glUniform1i(glGetUniformLocation(program, "font"), 0);
-
-  glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-
-  glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
-  glUniformMatrix4fv(glGetUniformLocation(program, "view"), 1, GL_FALSE, &view[0][0]);
-
-  // Client-side arrays: a buffer object left bound by a scene draw would turn the pointers into offsets.
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-  GLint vertexLocation = glGetAttribLocation(program, "vertex");
-  GLint texCoordLocation = glGetAttribLocation(program, "texCoord");
-  if (vertexLocation >= 0) {
-    glEnableVertexAttribArray(vertexLocation);
-    glVertexAttribPointer(vertexLocation, 4, GL_FLOAT, GL_FALSE, 0, vertices);
-  }
-  if (texCoordLocation >= 0) {
-    glEnableVertexAttribArray(texCoordLocation);
-    glVertexAttribPointer(texCoordLocation, 2, GL_FLOAT, GL_FALSE, 0, texCoords);
-  }
-  glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, indices);
-  if (vertexLocation >= 0) glDisableVertexAttribArray(vertexLocation);
-  if (texCoordLocation >= 0) glDisableVertexAttribArray(texCoordLocation);
-  glUniform1i(glGetUniformLocation(program, "font"), 0);
+  drawScreenQuads(program, 0, texture, minFilter, magFilter, view, &vertices[0].x, texCoords, indices, 6);
   delete[] vertices;
 }
 

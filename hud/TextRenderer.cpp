@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iostream>
 
+#include "hud/ScreenQuads.h"
+
 TextLayout layoutText(const BitmapFont& font, const char* text, bool leftToRight, float x, float y) {
   const size_t n = std::strlen(text);
   TextLayout layout;
@@ -59,35 +61,7 @@ void TextRenderer::init(GLuint program, GLuint texture, glm::mat4 view) {
 void TextRenderer::drawText(const char* text, bool leftToRight, float x, float y) {
   TextLayout layout = layoutText(font, text, leftToRight, x, y);
 
-  glDisable(GL_DEPTH_TEST);
-  glUseProgram(program);
-  glUniform1i(glGetUniformLocation(program, "font"), 1);
-
-  glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  // Zero means no filter command yet: the page keeps the filters it was loaded with.
-  if (minFilter != 0) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-  if (magFilter != 0) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-
-  glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
-  glUniformMatrix4fv(glGetUniformLocation(program, "view"), 1, GL_FALSE, &view[0][0]);
-
-  // Client-side arrays: a buffer object left bound by a scene draw would turn the pointers into offsets.
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-  GLint vertexLocation = glGetAttribLocation(program, "vertex");
-  GLint texCoordLocation = glGetAttribLocation(program, "texCoord");
-  if (vertexLocation >= 0) {
-    glEnableVertexAttribArray(vertexLocation);
-    glVertexAttribPointer(vertexLocation, 4, GL_FLOAT, GL_FALSE, 0, layout.vertices.data());
-  }
-  if (texCoordLocation >= 0) {
-    glEnableVertexAttribArray(texCoordLocation);
-    glVertexAttribPointer(texCoordLocation, 2, GL_FLOAT, GL_FALSE, 0, layout.texCoords.data());
-  }
-  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(layout.indices.size()), GL_UNSIGNED_INT,
-                 layout.indices.data());
-  if (vertexLocation >= 0) glDisableVertexAttribArray(vertexLocation);
-  if (texCoordLocation >= 0) glDisableVertexAttribArray(texCoordLocation);
-  glUniform1i(glGetUniformLocation(program, "font"), 0);
+  // Zero filters mean no filter command yet: the page keeps the filters it was loaded with.
+  drawScreenQuads(program, 1, texture, minFilter, magFilter, view, &layout.vertices.data()->x,
+                  &layout.texCoords.data()->x, layout.indices.data(), static_cast<int>(layout.indices.size()));
 }

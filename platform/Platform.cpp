@@ -5,6 +5,7 @@
 #include <GLFW/glfw3.h>
 
 #include <cmath>
+#include <cstdio>
 
 namespace platform {
 namespace {
@@ -95,9 +96,17 @@ void onGlfwScroll(GLFWwindow*, double, double yoffset) {
   scrollRemainder -= whole;
 }
 
+// GLFW's own explanation goes to standard error; standard output carries only the game's console lines.
+void onGlfwError(int code, const char* description) {
+  std::fprintf(stderr, "GLFW error %d: %s\n", code, description);
+}
+
 }  // namespace
 
-bool init() { return glfwInit() == GLFW_TRUE; }
+bool init() {
+  glfwSetErrorCallback(onGlfwError);
+  return glfwInit() == GLFW_TRUE;
+}
 
 bool openWindow(int width, int height, int depthBits, int stencilBits, bool visible) {
   glfwDefaultWindowHints();

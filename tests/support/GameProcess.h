@@ -20,6 +20,8 @@ class GameProcess {
   bool start(bool withDisplay = true, const std::string& runDir = VARROW_RUN_DIR,
              const std::string& program = VARROW_RUN_DIR "/varrow");
   std::string output();
+  // What the game wrote to standard error (GLFW's and the drivers' complaints).
+  std::string errors();
   bool waitForOutput(const std::string& text, double seconds);
   // Waits until the window titled "Varrow" exists and gives it the keyboard focus.
   bool waitForWindow(double seconds);
@@ -27,7 +29,12 @@ class GameProcess {
   void holdKey(const std::string& keyName, double seconds);
   // Left click at window coordinates.
   void click(int x, int y);
+  void moveMouse(int x, int y);
   bool screenshot(const std::string& pngPath);
+  // Saves only the w x h block of the screen at (x, y), which is much cheaper to poll than the whole screen.
+  bool screenshot(const std::string& pngPath, int x, int y, int w, int h);
+  // Asks the game window to close the way a window manager does (a WM_DELETE_WINDOW client message).
+  bool requestClose();
   // Exit status, or -1 when the process had to be killed after the timeout.
   int waitForExit(double seconds);
   bool running();
@@ -37,10 +44,13 @@ class GameProcess {
 
  private:
   bool startServer();
+  void stopServer();
+  bool launch(bool withDisplay, const std::string& runDir, const std::string& program);
 
   pid_t pid_ = -1;
   pid_t server_ = -1;
   std::string display_;
+  std::string errorsPath_;
   int exitStatus_ = -1;
   int pipe_ = -1;
   std::thread reader_;
