@@ -116,11 +116,17 @@ bool loadMd2(Md2Model& model, const char* path) {
   model.clear();
   std::vector<unsigned char> bytes;
   if (!readFile(path, bytes)) return false;
-  const int64_t fileSize = static_cast<int64_t>(bytes.size());
+  return loadMd2FromMemory(model, bytes.data(), bytes.size());
+}
+
+bool loadMd2FromMemory(Md2Model& model, const unsigned char* bytes, size_t size) {
+  model.clear();
+  if (!bytes || size > static_cast<size_t>(INT64_MAX)) return false;
+  const int64_t fileSize = static_cast<int64_t>(size);
   if (fileSize < kHeaderSize) return false;
 
   Md2Header h;
-  std::memcpy(&h, bytes.data(), sizeof h);
+  std::memcpy(&h, bytes, sizeof h);
   if (h.magic != kMd2Magic || h.version != kMd2Version) return false;
 
   // Every section the header announces must lie inside the file, even those the game does not read:

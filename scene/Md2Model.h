@@ -4,6 +4,8 @@
 
 #include <GL/glew.h>
 
+#include <cstddef>
+
 #include <glm/glm.hpp>
 
 // Drawing reuses static scratch arrays of this many entries, so a loadable model never has more vertices
@@ -57,6 +59,8 @@ bool loadMd2(Md2Model& model);
 // Reads an MD2 file. A file that is missing, of another format, truncated, or whose offsets, counts or GL
 // commands do not fit the file or the scratch arrays is rejected: false, and the model is left empty.
 bool loadMd2(Md2Model& model, const char* path);
+// The same checks and reading for an MD2 file already in memory; the path form reads the file and calls this.
+bool loadMd2FromMemory(Md2Model& model, const unsigned char* bytes, size_t size);
 
 // Writes numFrameVertices blended positions, scaled by model.scale, to out. A frame number outside the
 // model counts as frame 0; a model without frames writes nothing.
