@@ -1,6 +1,7 @@
 // MD2 model: reading small hand-made files, rejecting damaged and hostile ones, the animation step,
 // frame blending, and drawing (an empty model draws nothing).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -88,7 +89,8 @@ struct Md2File {
 };
 
 std::string writeTemp(const std::vector<unsigned char>& bytes, const std::string& name = "md2_test_model.md2") {
-  std::string path = std::string(VARROW_BINARY_DIR) + "/" + name;
+  // CTest runs the cases of this file as parallel processes: each writes its own file.
+  std::string path = std::string(VARROW_BINARY_DIR) + "/" + std::to_string(getpid()) + "_" + name;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
