@@ -16,6 +16,10 @@ MouseButtonCallback mouseButtonHandler = nullptr;
 WindowSizeCallback windowSizeHandler = nullptr;
 int wheelPosition = 0;
 double scrollRemainder = 0.0;
+// The cursor as of the last event handled, like GLFW 2.7: a click handled a frame late still sees the cursor
+// where the button went down, not where it has moved to since.
+double cursorX = 0.0;
+double cursorY = 0.0;
 
 bool manualClock = false;
 double manualTime = 0.0;
@@ -88,6 +92,11 @@ void onGlfwSize(GLFWwindow*, int width, int height) {
   if (windowSizeHandler) windowSizeHandler(width, height);
 }
 
+void onGlfwCursor(GLFWwindow*, double x, double y) {
+  cursorX = x;
+  cursorY = y;
+}
+
 void onGlfwScroll(GLFWwindow*, double, double yoffset) {
   // Wheel notches are whole steps; smooth-scrolling devices report fractions that add up.
   scrollRemainder += yoffset;
@@ -124,6 +133,8 @@ bool openWindow(int width, int height, int depthBits, int stencilBits, bool visi
   glfwSetMouseButtonCallback(window, onGlfwMouseButton);
   glfwSetFramebufferSizeCallback(window, onGlfwSize);
   glfwSetScrollCallback(window, onGlfwScroll);
+  glfwGetCursorPos(window, &cursorX, &cursorY);
+  glfwSetCursorPosCallback(window, onGlfwCursor);
   return true;
 }
 
@@ -187,10 +198,8 @@ void getMousePos(int* x, int* y) {
     *y = injectedY;
     return;
   }
-  double cx = 0.0, cy = 0.0;
-  glfwGetCursorPos(window, &cx, &cy);
-  *x = static_cast<int>(std::floor(cx));
-  *y = static_cast<int>(std::floor(cy));
+  *x = static_cast<int>(std::floor(cursorX));
+  *y = static_cast<int>(std::floor(cursorY));
 }
 
 int getMouseWheel() { return wheelPosition; }
