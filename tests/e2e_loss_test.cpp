@@ -39,22 +39,22 @@ TEST(E2ELoss, AMatchWithoutTowersIsLostAboutAMinuteInAndThenClicksDoNothing) {
 
   // Game time follows the clock: the sixteenth enemy reaches the centre about 56 s after start-up.
   const std::string bannerPath = PlayerSession::shotPath("loss_banner");
-  int newlyBright = 0;
+  int bannerBright = 0;
   double lostAfter = 0.0;
   while (secondsSince(launched) < 150.0 && game.running()) {
     ScreenImage banner;
     if (game.screenshot(bannerPath, kBannerShot[0], kBannerShot[1], kBannerShot[2], kBannerShot[3]) &&
         banner.load(bannerPath)) {
-      newlyBright = banner.countBright(kBannerBox[0] - kBannerShot[0], kBannerBox[1] - kBannerShot[1],
+      bannerBright = banner.countBright(kBannerBox[0] - kBannerShot[0], kBannerBox[1] - kBannerShot[1],
                                        kBannerBox[2], kBannerBox[3]);
-      if (newlyBright > 150) {
+      if (bannerBright > 150) {
         lostAfter = secondsSince(launched);
         break;
       }
     }
     sleepSeconds(secondsSince(launched) < 40.0 ? 2.0 : 0.5);
   }
-  ASSERT_GT(newlyBright, 150) << "no GAME OVER! after " << secondsSince(launched) << " s";
+  ASSERT_GT(bannerBright, 150) << "no GAME OVER! after " << secondsSince(launched) << " s";
   std::cout << "GAME OVER! seen " << lostAfter << " s after launch" << std::endl;
   EXPECT_GT(lostAfter, 45.0);
   EXPECT_EQ(game.output(), beforeLoss) << "the loss prints nothing";
