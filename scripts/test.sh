@@ -40,3 +40,17 @@ UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
 LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer/lsan.supp" \
 LD_PRELOAD="${mesa_libs# }" \
   with_display ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" "$@"
+
+# Not with --quick either: a short run of every fuzzer (VARROW_FUZZ_SECONDS each, 20 by default; longer runs
+# with scripts/fuzz.sh), then valgrind memcheck of a headless match.
+echo "test: fuzz smoke run of every libFuzzer target"
+phase_start=$SECONDS
+bash scripts/fuzz.sh "${VARROW_FUZZ_SECONDS:-20}"
+echo "test: fuzzing took $((SECONDS - phase_start)) s"
+
+echo "test: valgrind memcheck of the start-up loads, headless matches and a few frames"
+phase_start=$SECONDS
+cmake -S . -B build-valgrind -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARROW_VALGRIND=ON -DVARROW_BENCH=OFF
+cmake --build build-valgrind -j"$(nproc)" --target valgrind_match
+with_display ctest --test-dir build-valgrind -L valgrind --no-tests=error --output-on-failure
+echo "test: valgrind took $((SECONDS - phase_start)) s"
