@@ -12,6 +12,12 @@ if [ $# -gt 0 ]; then shift; fi
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then targets=(tga tga-large md2 font shader); fi
 case "$seconds" in ''|*[!0-9]*) echo "fuzz: seconds must be a whole number, not '$seconds'" >&2; exit 2 ;; esac
+for name in "${targets[@]}"; do
+  case "$name" in
+    tga|tga-large|md2|font|shader) ;;
+    *) echo "fuzz: unknown target '$name' (tga, tga-large, md2, font, shader)" >&2; exit 2 ;;
+  esac
+done
 
 build=build-fuzz
 if ! command -v clang++ >/dev/null 2>&1; then
@@ -39,7 +45,8 @@ seed() {
   local file
   for file in "$@"; do
     [ -f "$file" ] || continue
-    if [ "$(stat -c %s "$file")" -le "$max" ]; then cp -n "$file" "$dir/"; fi
+    [ -e "$dir/$(basename "$file")" ] && continue
+    if [ "$(stat -c %s "$file")" -le "$max" ]; then cp "$file" "$dir/"; fi
   done
 }
 
@@ -55,7 +62,6 @@ for name in "${targets[@]}"; do
     md2)       binary=fuzz_md2;           max=131072; seed "$corpus/$name" $max "$seeds"/md2/* "$run"/models/*.md2 ;;
     font)      binary=fuzz_font;          max=16384;  seed "$corpus/$name" $max "$run"/*.fnt ;;
     shader)    binary=fuzz_shader_source; max=16384;  seed "$corpus/$name" $max "$run"/shader/* ;;
-    *) echo "fuzz: unknown target '$name' (tga, tga-large, md2, font, shader)" >&2; exit 2 ;;
   esac
   if [ -z "$(ls -A "$corpus/$name")" ]; then
     echo "fuzz: no seeds for $name (did the assets build?)" >&2
