@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -48,15 +49,18 @@ GameProcess::~GameProcess() {
 bool GameProcess::startServer() {
   // Low display numbers are taken and given back all the time by other tests' servers; a number of our own,
   // far from them, keeps a server that is still shutting down from answering our game.
-  static int attempt = 0;
+  static std::atomic<int> attempt{0};
   for (int tries = 0; tries < 20; ++tries) {
     int number = 1000 + (static_cast<int>(getpid()) * 31 + 977 * attempt++) % 30000;
+    // Close-on-exec, so that games and servers started meanwhile by other threads cannot hold the write
+    // end open and keep the read below from ever seeing the end of a server that failed to start.
     int fds[2];
-    if (pipe(fds) != 0) return false;
+    if (pipe2(fds, O_CLOEXEC) != 0) return false;
     server_ = fork();
     if (server_ < 0) return false;
     if (server_ == 0) {
       close(fds[0]);
+      fcntl(fds[1], F_SETFD, 0);
       int devnull = open("/dev/null", O_RDWR);
       dup2(devnull, STDIN_FILENO);
       dup2(devnull, STDOUT_FILENO);
