@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Starts the built game, lets it play for a few seconds and saves a picture of the screen.
 # Usage: scripts/screenshot.sh OUTPUT.png [SECONDS] [BUILD_DIR]
+# With TOWERS=1 in the environment the player first builds one tower of each kind beside the first path,
+# so the picture shows towers firing (the README's screenshot is made this way).
 # Runs on $DISPLAY when one is set, otherwise on an Xvfb server of its own, which it stops afterwards.
 set -euo pipefail
 
@@ -48,6 +50,19 @@ fi
 cd "$run_dir"
 ./varrow >"$log" 2>&1 &
 game_pid=$!
+if [ "${TOWERS:-0}" = 1 ]; then
+  # Window points whose ground points lie beside the first path, seen from the start camera.
+  for _ in $(seq 50); do
+    window=$(xdotool search --name '^Varrow$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    sleep 0.1
+  done
+  click() { xdotool mousemove --window "$window" "$1" "$2" sleep 0.2 click 1 sleep 0.2 mousemove --window "$window" 512 384 sleep 0.2; }
+  sleep 1
+  click 512 650; click 259 389   # a standard tower at (5, -14)
+  click 612 650; click 512 389   # a sniper tower at (20, -14)
+  click 712 650; click 646 344   # a power tower at (29, -20)
+  click 812 650; click 512 375   # the selection tool, then select the sniper tower
+fi
 sleep "$seconds"
 if ! kill -0 "$game_pid" 2>/dev/null; then
   echo "the game ended early; its output:" >&2
