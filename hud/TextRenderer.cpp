@@ -62,6 +62,9 @@ void TextRenderer::drawText(const char* text, bool leftToRight, float x, float y
   TextLayout layout = layoutText(font, text, leftToRight, x, y);
 
   // Zero filters mean no filter command yet: the page keeps the filters it was loaded with.
-  drawScreenQuads(program, 1, texture, minFilter, magFilter, view, &layout.vertices.data()->x,
-                  &layout.texCoords.data()->x, layout.indices.data(), static_cast<int>(layout.indices.size()));
+  // An empty text has empty arrays whose data() may be null: pass the pointers on without dereferencing them.
+  drawScreenQuads(program, 1, texture, minFilter, magFilter, view,
+                  reinterpret_cast<const float*>(layout.vertices.data()),
+                  reinterpret_cast<const float*>(layout.texCoords.data()), layout.indices.data(),
+                  static_cast<int>(layout.indices.size()));
 }
