@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int kPeriod = 64;
-constexpr float kPitchedRate = 16744.0f;
 constexpr float kDrumRate = 33452.0f;
 constexpr int kKeyOff = 97;
 

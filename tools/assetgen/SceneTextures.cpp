@@ -142,7 +142,7 @@ Canvas SceneTextures::towerSkin(const Color& hue)
     Canvas c(n, n);
     const Color metal = Color::mix(Color(0.17f, 0.18f, 0.21f), hue, 0.12f);
     const Color white(1, 1, 1);
-    auto px = [n](float u) { return u * n; };
+    auto px = [](float u) { return u * n; };
     c.shade([&](float x, float y) {
         float u = x / n, v = y / n;
         float mirrored = std::fabs(v - 0.5f);
