@@ -22,32 +22,7 @@
 
 namespace {
 
-std::string scratchDir() {
-  static const std::string dir = [] {
-    char name[] = "/tmp/varrow-sound-XXXXXX";
-    const char* made = mkdtemp(name);
-    return std::string(made != nullptr ? made : "/tmp");
-  }();
-  return dir;
-}
-
-std::string wavePath() { return scratchDir() + "/out.wav"; }
-
-// OpenAL Soft reads its configuration once per process, so the wave writer is chosen before any test runs.
-class WaveWriterEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    const std::string conf = scratchDir() + "/alsoft.conf";
-    std::ofstream out(conf);
-    out << "[general]\ndrivers=wave\nchannels=stereo\nfrequency=44100\nsample-type=float32\n"
-           "output-limiter=false\ndither=false\n[wave]\nfile="
-        << wavePath() << "\n";
-    out.close();
-    setenv("ALSOFT_CONF", conf.c_str(), 1);
-  }
-  void TearDown() override { std::filesystem::remove_all(scratchDir()); }
-};
-const auto* const waveEnvironment = ::testing::AddGlobalTestEnvironment(new WaveWriterEnvironment);
+const auto* const waveEnvironment = ::testing::AddGlobalTestEnvironment(makeWaveWriterEnvironment());
 
 bool isPlaying(SoundChannel* channel) {
   SoundBool playing = 7;

@@ -3,8 +3,11 @@
 
 #include <sndfile.h>
 
+#include <stdlib.h>
+
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -111,3 +114,34 @@ std::string describeBursts(const std::vector<SoundBurst>& bursts) {
   return text;
 }
 
+
+std::string scratchDir() {
+  static const std::string dir = [] {
+    char name[] = "/tmp/varrow-sound-XXXXXX";
+    const char* made = mkdtemp(name);
+    return std::string(made != nullptr ? made : "/tmp");
+  }();
+  return dir;
+}
+
+std::string wavePath() { return scratchDir() + "/out.wav"; }
+
+namespace {
+
+class WaveWriterEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    const std::string conf = scratchDir() + "/alsoft.conf";
+    std::ofstream out(conf);
+    out << "[general]\ndrivers=wave\nchannels=stereo\nfrequency=44100\nsample-type=float32\n"
+           "output-limiter=false\ndither=false\n[wave]\nfile="
+        << wavePath() << "\n";
+    out.close();
+    setenv("ALSOFT_CONF", conf.c_str(), 1);
+  }
+  void TearDown() override { std::filesystem::remove_all(scratchDir()); }
+};
+
+}  // namespace
+
+::testing::Environment* makeWaveWriterEnvironment() { return new WaveWriterEnvironment; }

@@ -1,7 +1,17 @@
 // Small sound files made by tests: sine tones through libsndfile and four-channel tracker modules.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
+
+// A scratch folder of this test process, removed when the tests end.
+std::string scratchDir();
+// Where OpenAL Soft's wave writer puts what would have been heard.
+std::string wavePath();
+// A test environment that points OpenAL Soft at its wave writer before any test runs: it reads its
+// configuration once per process. Register it with ::testing::AddGlobalTestEnvironment.
+::testing::Environment* makeWaveWriterEnvironment();
 
 // A mono sine tone; format is a libsndfile format such as SF_FORMAT_WAV | SF_FORMAT_PCM_16. False if unwritable.
 bool writeTestTone(const std::string& path, double frequency, double seconds, double amplitude, int format);
