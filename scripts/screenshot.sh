@@ -30,22 +30,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if [ -z "${DISPLAY:-}" ]; then
-  # A display number nobody holds: the lock file marks a running server.
-  for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      display=":$n"
-      break
-    fi
-  done
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=$display
-  for _ in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-fi
+source "$root/scripts/lib/virtual_display.sh"
+start_virtual_display
 
 cd "$run_dir"
 ./varrow >"$log" 2>&1 &
