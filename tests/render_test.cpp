@@ -1,240 +1,300 @@
-// The real three-pass frame on Xvfb, read back from the window's back buffer: complete render targets, a lit
-// board, a shadow cast on it, glow spilling past a glowing object, and wireframe gaps showing the clear colour.
+// The real three-pass frame read back from the window (lit board, cast shadow, spilling glow, wireframe gaps,
+// both draw paths, culling), spawn point lines, enemy movement, shader failure reports, and teardown after
+// the context is gone.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "CaptureStdout.h"
-#include "GlTestContext.h"
+#include "WorldTest.h"
 #include "app/Globals.h"
 #include "app/RenderFrame.h"
 #include "app/ShaderPrograms.h"
 #include "app/TextureCatalogue.h"
 #include "app/Window.h"
-#include "game/Game.h"
-#include "input/Camera.h"
+#include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/Map.h"
+#include "scene/SpawnPoint.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
-const float kPath[] = {0, 0, 1, 0};
-
-// Start-up as the program does it, minus the window (the test context has one of 1024 x 768).
-void startUp() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  CaptureStdout quiet;
-  setInitialGlState();
-  buildShaderPrograms();
-  initCamera();
-  lightProjectionMatrix = glm::perspective(glm::radians(120.0f), 1.0f, 0.1f, 150.0f);
-  hudProjection = glm::ortho(-512.0f, 512.0f, -384.0f, 384.0f, -1.0f, 1.0f);
-  onWindowSize(1024, 768);
-  loadTextureTables();
-  createRenderTargets();
-  createScreenQuad();
-  game.createMap(textureTable[0]);
-  game.program = simpleProgram;
-  applyTextureTable(textureTable);
-  game.textRenderer.init(hudProgram, textureTable[3], hudProjection);
-  game.hud.init(hudProgram, hudProjection);
-  game.lightPos = &lightPosition;
-}
-
-struct Pixel {
-  double r, g, b;
-  double brightness() const { return (r + g + b) / 3.0; }
-};
-
-// Mean colour of the (2n+1) x (2n+1) block around a window pixel (origin bottom-left).
-Pixel meanAround(const std::string& rgba, int x, int y, int n = 2) {
-  Pixel p{0, 0, 0};
-  int count = 0;
-  for (int yy = y - n; yy <= y + n; ++yy)
-    for (int xx = x - n; xx <= x + n; ++xx) {
-      const unsigned char* t = reinterpret_cast<const unsigned char*>(&rgba[(yy * 1024 + xx) * 4]);
-      p.r += t[0];
-      p.g += t[1];
-      p.b += t[2];
-      ++count;
-    }
-  p.r /= count;
-  p.g /= count;
-  p.b /= count;
-  return p;
+// Mean brightness (0 ... 255) of the (2n+1) x (2n+1) block around a window pixel, origin bottom-left.
+double brightness(const std::string& rgba, glm::vec2 at, int n = 2) {
+  double sum = 0;
+  for (int y = static_cast<int>(at.y) - n; y <= static_cast<int>(at.y) + n; ++y)
+    for (int x = static_cast<int>(at.x) - n; x <= static_cast<int>(at.x) + n; ++x)
+      for (int c = 0; c < 3; ++c) sum += static_cast<unsigned char>(rgba[(y * 1024 + x) * 4 + c]);
+  return sum / (3.0 * (2 * n + 1) * (2 * n + 1));
 }
 
 glm::vec2 toWindow(const glm::vec3& world) {
   glm::vec4 clip = projectionMatrix * viewMatrix * glm::vec4(world, 1.0f);
-  glm::vec3 ndc = glm::vec3(clip) / clip.w;
-  return {(ndc.x * 0.5f + 0.5f) * windowWidth, (ndc.y * 0.5f + 0.5f) * windowHeight};
+  return {(clip.x / clip.w * 0.5f + 0.5f) * windowWidth, (clip.y / clip.w * 0.5f + 0.5f) * windowHeight};
 }
 
-class RenderTest : public GlTest {
+// Share of pure black pixels in the middle of the window.
+double blackShare(const std::string& rgba) {
+  int black = 0;
+  for (int y = 250; y < 500; ++y)
+    for (int x = 250; x < 750; ++x) black += rgba.compare((y * 1024 + x) * 4, 3, std::string(3, '\0')) == 0;
+  return black / (250.0 * 500.0);
+}
+
+const float kPath[] = {0, 0, 1, 0};
+
+// The board alone under the start camera and light, with the frame's render targets made once.
+class Frame : public WorldTest {
  protected:
   void SetUp() override {
-    GlTest::SetUp();
-    startUp();
-    initCamera();
+    WorldTest::SetUp();
+    static bool targets = false;
+    if (!targets) {
+      CaptureStdout quiet;
+      setInitialGlState();
+      lightProjectionMatrix = glm::perspective(glm::radians(120.0f), 1.0f, 0.1f, 150.0f);
+      createRenderTargets();
+      createScreenQuad();
+      targets = true;
+    }
+    clearWorld(g);
+    g.createMap(textureTable[SlotBoard]);
     lightPosition = glm::vec3(-10.0f, 40.0f, 10.0f);
     lightViewMatrix = glm::lookAt(lightPosition, glm::vec3(0.0f), glm::vec3(0, 0, 1));
-    wireframeMode = false;
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   }
   void TearDown() override {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    for (Enemy* e : game.enemies) delete e;
-    game.enemies.clear();
+    WorldTest::TearDown();
   }
-  std::string frame(const char* pngName = nullptr) {
+  std::string frame() {
     drawFrame();
-    std::string pixels = readPixelsRgba(0, 0, 1024, 768);
-    if (pngName && std::getenv("VARROW_KEEP_PICTURES"))
-      writePng(std::string("/tmp/") + pngName + ".png", 1024, 768, pixels);
-    return pixels;
-  }
-  Enemy* addEnemy(const char* kind, glm::vec3 at) {
-    Enemy* e = new Enemy(kind, at.x, at.z, kPath, 2, textureTable[SlotEnemy]);
-    e->modelMatrix = glm::translate(glm::mat4(1.0f), at);
-    game.enemies.push_back(e);
-    return e;
+    return readPixelsRgba(0, 0, 1024, 768);
   }
 };
 
-TEST_F(RenderTest, RenderTargetsAreComplete) {
-  glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
-  EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-  GLint depthSize = 0;
-  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &depthSize);
-  EXPECT_EQ(depthSize, 2048);
-  GLint compare = 0;
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, &compare);
-  EXPECT_EQ(compare, GL_COMPARE_REF_TO_TEXTURE);
-  glBindFramebuffer(GL_FRAMEBUFFER, glowFramebuffer);
-  EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-  GLint attached = 0;
-  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
-                                        GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &attached);
-  EXPECT_EQ(static_cast<GLuint>(attached), textureTable[SlotGlowImage]);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}  // namespace
 
-  // A frame leaves the glow framebuffer on the glow image again, and GL without errors.
+TEST_F(Frame, TheBoardIsLitBothDrawPathsAgreeCulledFromBelowAndWireframeShowsTheClearColour) {
+  for (GLuint fb : {shadowFramebuffer, glowFramebuffer}) {
+    glBindFramebuffer(GL_FRAMEBUFFER, fb);
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE)) << fb;
+  }
   while (glGetError() != GL_NO_ERROR) {
   }
-  frame();
+  // The start camera looks at (20, 0, -14.6) in the middle of the window.
+  EXPECT_NEAR(glm::distance(toWindow({20.0f, 0.0f, -14.6f}), glm::vec2(512, 384)), 0.0f, 1.0f);
+  std::string lit = frame();
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  GLint attached = 0;
   glBindFramebuffer(GL_FRAMEBUFFER, glowFramebuffer);
-  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
-                                        GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &attached);
-  EXPECT_EQ(static_cast<GLuint>(attached), textureTable[SlotGlowImage]);
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME,
+                                        &attached);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
-}
-
-TEST_F(RenderTest, TheBoardIsLitByTheLight) {
-  // The start camera looks at the board around (20, 0, -14.6) in the middle of the window.
-  glm::vec2 centre = toWindow({20.0f, 0.0f, -14.6f});
-  EXPECT_NEAR(centre.x, 512.0f, 1.0f);
-  EXPECT_NEAR(centre.y, 384.0f, 1.0f);
-  std::string lit = frame("board_lit");
-  // The same board with the light under it gets only the ambient term.
-  lightPosition = glm::vec3(-10.0f, -40.0f, 10.0f);
+  EXPECT_EQ(static_cast<GLuint>(attached), textureTable[SlotGlowImage]) << "a frame ends on the glow image";
+  lightPosition.y = -40.0f;  // the light under the board leaves the ambient term only
   lightViewMatrix = glm::lookAt(lightPosition, glm::vec3(0.0f), glm::vec3(0, 0, 1));
-  std::string unlit = frame("board_unlit");
+  std::string unlit = frame();
   double litSum = 0, unlitSum = 0;
   for (int y = 250; y <= 500; y += 25)
-    for (int x = 250; x <= 750; x += 25) {
-      litSum += meanAround(lit, x, y).brightness();
-      unlitSum += meanAround(unlit, x, y).brightness();
-    }
+    for (int x = 250; x <= 750; x += 25) litSum += brightness(lit, {x, y}), unlitSum += brightness(unlit, {x, y});
   EXPECT_GT(litSum, 10.0 * 21 * 11) << "the lit board is nearly black";
   EXPECT_GT(litSum, 1.5 * unlitSum);
+  EXPECT_LT(blackShare(lit), 0.01);
+
+  // Files and enemies in view: buffer objects and client arrays paint the same picture in every pass.
+  g.createFiles();
+  for (float x : {16.0f, 20.0f, 24.0f}) addEnemy("cube_or", x, -12.0f, kPath, 2);
+  std::string arrays = frame();
+  g.useVbo = true;
+  EXPECT_TRUE(arrays == frame());
+  EXPECT_FALSE(arrays == unlit);
+  for (auto& e : g.enemies) e->minFilter = e->magFilter = GL_NEAREST;  // set on the bound texture at every draw
+  frame();
+  GLint filters[2] = {};
+  glBindTexture(GL_TEXTURE_2D, textureTable[SlotEnemyOrange]);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filters[0]);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filters[1]);
+  EXPECT_EQ(std::vector<GLint>(filters, filters + 2), std::vector<GLint>({GL_NEAREST, GL_NEAREST}));
+  glm::mat4 start = viewMatrix;
+  viewMatrix = glm::lookAt(glm::vec3(65, -30, -65), glm::vec3(65, 0, -65), glm::vec3(0, 0, -1));  // beside the files
+  for (bool buffers : {false, true}) {
+    g.useVbo = buffers;
+    EXPECT_GT(blackShare(frame()), 0.99) << "seen from below, buffers " << buffers;
+  }
+  viewMatrix = start;
+
+  wireframeMode = true;
+  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  std::string lines = frame();
+  EXPECT_GT(blackShare(lines), 0.3);
+  EXPECT_LT(blackShare(lines), 0.99) << "no lines drawn at all";
 }
 
-TEST_F(RenderTest, AFloatingBoxCastsItsShadowOnTheBoard) {
-  // A box floating 5 units up: its shadow falls clear of where the camera sees the box itself.
-  glm::vec3 box(21.0f, 5.0f, -9.0f);
-  glm::vec3 middle = box + glm::vec3(0, 1, 0);
-  float t = lightPosition.y / (lightPosition.y - middle.y);
-  glm::vec3 shadow = lightPosition + t * (middle - lightPosition);
-  glm::vec2 at = toWindow(shadow);
-  ASSERT_GT(at.x, 10);
-  ASSERT_LT(at.x, 1014);
-  std::string bare = frame("shadow_bare");
-  addEnemy("cube", box);
-  std::string shaded = frame("shadow_cast");
-  Pixel without = meanAround(bare, static_cast<int>(at.x), static_cast<int>(at.y));
-  Pixel with = meanAround(shaded, static_cast<int>(at.x), static_cast<int>(at.y));
-  EXPECT_LT(with.brightness(), 0.75 * without.brightness()) << "at " << at.x << "," << at.y;
-  // The box itself is drawn well away from its shadow.
-  glm::vec2 boxAt = toWindow(middle);
-  EXPECT_GT(glm::distance(boxAt, at), 40.0f);
-  // Between box and shadow the board keeps its light.
-  glm::vec3 beside = shadow + glm::vec3(-2.5f, 0.0f, 3.5f);
-  glm::vec2 besideAt = toWindow(beside);
-  Pixel besideBare = meanAround(bare, static_cast<int>(besideAt.x), static_cast<int>(besideAt.y));
-  Pixel besideShaded = meanAround(shaded, static_cast<int>(besideAt.x), static_cast<int>(besideAt.y));
-  EXPECT_NEAR(besideShaded.brightness(), besideBare.brightness(), 0.1 * besideBare.brightness() + 2);
-}
+TEST_F(Frame, AFloatingBoxCastsItsShadowAndGlowSpillsPastAGlowingBox) {
+  // A box 5 units up: its shadow falls on the board clear of where the camera sees the box.
+  glm::vec3 middle(21.0f, 6.0f, -9.0f);
+  glm::vec3 shadow = lightPosition + lightPosition.y / (lightPosition.y - middle.y) * (middle - lightPosition);
+  glm::vec2 at = toWindow(shadow), beside = toWindow(shadow + glm::vec3(-2.5f, 0.0f, 3.5f));
+  ASSERT_TRUE(at.x > 10 && at.x < 1014 && glm::distance(toWindow(middle), at) > 40.0f);
+  std::string bare = frame();
+  addEnemy("cube", 21.0f, -9.0f, kPath, 2)->modelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(21.0f, 5.0f, -9.0f));
+  std::string shaded = frame();
+  EXPECT_LT(brightness(shaded, at), 0.75 * brightness(bare, at)) << "at " << at.x << "," << at.y;
+  EXPECT_NEAR(brightness(shaded, beside), brightness(bare, beside), 0.1 * brightness(bare, beside) + 2);
 
-TEST_F(RenderTest, GlowSpillsPastTheGlowingSurface) {
-  Enemy* enemy = addEnemy("cube_w", {20.0f, 0.0f, -14.0f});
-  // Left of the box's screen rectangle, where its shadow cannot fall (the light comes from the left).
+  // A white enemy on the board: left of its picture (where no shadow falls) the glow lights the board; the
+  // same frame with its glow image black does not, and far away the glow changes nothing.
+  clearWorld(g);
+  g.createMap(textureTable[SlotBoard]);
+  Enemy* white = addEnemy("cube_w", 20.0f, -14.0f, kPath, 2);
   float left = 1e9f, low = 1e9f, high = -1e9f;
   for (int i = 0; i < 8; ++i) {
-    glm::vec2 c = toWindow(glm::vec3(enemy->modelMatrix * enemy->boundingBox[i]));
-    left = std::min(left, c.x);
-    low = std::min(low, c.y);
-    high = std::max(high, c.y);
+    glm::vec2 c = toWindow(glm::vec3(white->modelMatrix * white->boundingBox[i]));
+    left = std::min(left, c.x), low = std::min(low, c.y), high = std::max(high, c.y);
   }
-  int x = static_cast<int>(left) - 5;
-  int y = static_cast<int>((low + high) / 2);
-  std::string glowing = frame("glow_on");
-  // The same frame with the white enemy's glow image replaced by black.
-  GLuint black = 0;
+  glm::vec2 near(left - 5, (low + high) / 2), far = near - glm::vec2(150, 0);
+  std::string glowing = frame();
+  GLuint black = 0, saved = glowTextureTable[SlotEnemyWhite];
   glGenTextures(1, &black);
   glBindTexture(GL_TEXTURE_2D, black);
   const unsigned char texel[4] = {0, 0, 0, 255};
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
   glGenerateMipmap(GL_TEXTURE_2D);
-  GLuint saved = glowTextureTable[SlotEnemyWhite];
   glowTextureTable[SlotEnemyWhite] = black;
-  std::string dark = frame("glow_off");
+  std::string dark = frame();
   glowTextureTable[SlotEnemyWhite] = saved;
   glDeleteTextures(1, &black);
-
-  Pixel on = meanAround(glowing, x, y, 1);
-  Pixel off = meanAround(dark, x, y, 1);
-  EXPECT_GT(on.brightness(), off.brightness() + 8.0) << "at " << x << "," << y;
-  // Far from the box the glow changes nothing.
-  Pixel farOn = meanAround(glowing, x - 150, y, 1);
-  Pixel farOff = meanAround(dark, x - 150, y, 1);
-  EXPECT_NEAR(farOn.brightness(), farOff.brightness(), 1.0);
+  EXPECT_GT(brightness(glowing, near, 1), brightness(dark, near, 1) + 8.0) << "at " << near.x << "," << near.y;
+  EXPECT_NEAR(brightness(glowing, far, 1), brightness(dark, far, 1), 1.0);
 }
 
-TEST_F(RenderTest, WireframeShowsTheClearColourBetweenLines) {
-  auto blackShare = [](const std::string& rgba) {
-    int black = 0, total = 0;
-    for (int y = 250; y < 500; ++y)
-      for (int x = 250; x < 750; ++x, ++total) {
-        const unsigned char* t = reinterpret_cast<const unsigned char*>(&rgba[(y * 1024 + x) * 4]);
-        if (t[0] == 0 && t[1] == 0 && t[2] == 0) ++black;
-      }
-    return static_cast<double>(black) / total;
+TEST_F(WorldTest, SpawnPointPathsAreLinePairsThatSwellAfterASuperGlow) {
+  SpawnPoint& sp = *g.spawnPoints.front();
+  EXPECT_EQ(std::vector<unsigned>(sp.getIndices(), sp.getIndices() + sp.getIndexCount()),
+            std::vector<unsigned>({0, 1, 1, 2, 2, 3, 3, 4}));
+  const double widths[][3] = {{0.0, 0.25, 7.5}, {50.0, 50.0, 9.0}, {50.0, 50.5, 6.0}, {50.0, 51.0, 3.0}, {50.0, 80.0, 3.0}};
+  for (const auto& w : widths) {  // pulse time, game clock, width
+    sp.pulseTime = w[0];
+    platform::setTime(w[1]);
+    sp.draw(simpleProgram);
+    GLfloat width = 0;
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    EXPECT_FLOAT_EQ(width, w[2]) << "at " << w[1];
+  }
+  glLineWidth(1.0f);
+}
+
+TEST_F(WorldTest, EnemiesWalkOneAxisAtATimeSnapOntoPointsAndCoverTheirKindsSpeed) {
+  const float path[] = {0, 0, 10, 0, 10, -5, 4, -5};  // +x, then -z, then -x
+  Enemy& e = *addEnemy("cube_yl", 0.0f, 0.0f, path, 4);
+  const struct {
+    float x, z;  // where it stands before a step of 0.3 (from its speed of 3), then 0.5
+    float worldX, worldZ;
+    int pathIndex;
+  } steps[] = {
+      {0, 0, 0.3f, 0, 1},
+      {9.8f, 0, 10, 0, 2},     // 0.2 short: on the point, the rest of the step lost
+      {10, 0, 10, -0.5f, 2},   // x matches: only z moves, toward negative z
+      {10, -4.9f, 10, -5, 3},  // overshooting toward negative z snaps too
+      {10, -5, 9.5f, -5, 3},   // toward negative x
+      {4.3f, -5, 4, -5, 4},
+      {4, -5, 4, -5, 4},       // past the last point it stands still
   };
-  std::string filled = frame("fill");
-  wireframeMode = true;
-  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  std::string lines = frame("wireframe");
-  EXPECT_LT(blackShare(filled), 0.01);
-  EXPECT_GT(blackShare(lines), 0.3);
-  EXPECT_LT(blackShare(lines), 0.99) << "no lines drawn at all";
+  for (const auto& s : steps) {
+    e.modelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(s.x, 0, s.z));
+    e.worldX = 123.0f;
+    e.update(0.1);
+    EXPECT_NEAR(glm::distance(glm::vec2(e.worldX, e.worldZ), glm::vec2(s.worldX, s.worldZ)), 0, 1e-5) << s.x << "," << s.z;
+    EXPECT_EQ(e.pathIndex, s.pathIndex) << s.x << "," << s.z;
+    e.speed = 5.0;
+  }
+  const float repeated[] = {2, 2, 2, 2, 6, 2};  // standing on the point it heads for: no move, no advance
+  Enemy& stuck = *addEnemy("cube", 2.0f, 2.0f, repeated, 3);
+  stuck.update(0.5);
+  EXPECT_EQ(std::make_pair(stuck.pathIndex, stuck.worldX), std::make_pair(1, 2.0f));
+
+  const float straight[] = {0, 0, 100, 0};
+  const struct {
+    const char* kind;
+    double hitPoints, speed;
+  } kinds[] = {{"cube", 100, 1.7}, {"cube_or", 250, 1.0}, {"cube_yl", 50, 3.0}, {"cube_w", 1000, 0.5},
+               {"dragon", 100, 1.7}, {"cube_orange", 100, 1.7}};
+  for (const auto& k : kinds) {
+    Enemy& walker = *addEnemy(k.kind, 0.0f, 0.0f, straight, 2);
+    for (int frame = 0; frame < 600; ++frame) walker.update(1.0 / 60.0);  // ten seconds
+    EXPECT_EQ(walker.hitPoints, k.hitPoints) << k.kind;
+    EXPECT_NEAR(walker.worldX, 10.0 * k.speed, 1e-3) << k.kind;
+  }
 }
+
+TEST(Shaders, MissingAndBrokenSourcesReportTheirPrefixAndLogAndSpareTheOthers) {
+  ensureGlContext();
+  const fs::path root = fs::temp_directory_path() / ("varrow_shaders_" + std::to_string(getpid()));
+  fs::create_directories(root);
+  fs::copy(fs::path(VARROW_RUN_DIR) / "shader", root / "shader");
+  fs::remove(root / "shader" / "hud_shader.frag");
+  std::ofstream(root / "shader" / "glow_shader.vert") << "#version 150\nvoid main() { this is not glsl }\n";
+  std::string raw("line one\r\nline two\n\0tail", 24);
+  std::ofstream(root / "raw.txt", std::ios::binary) << raw;
+  fs::current_path(root);
+  EXPECT_EQ(readShaderSource("raw.txt"), raw) << "read whole, line ends and all";
+  EXPECT_EQ(readShaderSource("shader/none.vert"), "");
+  CaptureStdout out;
+  buildShaderPrograms();
+  const std::string text = out.text();
+  fs::current_path(VARROW_RUN_DIR);
+  fs::remove_all(root);
+
+  // The missing file compiles as an empty source, which the driver rejects with a log of its own.
+  const std::string hud = "Hud Fragment-shader compile error:\n\n", glow = "Glow Vertex-shader compile error:\n\n";
+  ASSERT_NE(text.find(hud), std::string::npos) << text;
+  EXPECT_NE(text[text.find(hud) + hud.size()], '\n') << "empty log after the prefix: " << text;
+  ASSERT_NE(text.find(glow), std::string::npos) << text;
+  EXPECT_NE(text.find("error", text.find(glow) + glow.size()), std::string::npos) << text;
+  for (const char* line : {"Hud Shader-program link error:\n\n", "Glow Shader-program link error:\n\n",
+                           "\nShader-program linked successfully.\n", "\nShadow 1 Shader-program linked successfully.\n\n",
+                           "\nShadow 2 Shader-program linked successfully.\n\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << " in " << text;
+  size_t compiled = 0;
+  for (size_t at = text.find("compiled successfully."); at != std::string::npos; at = text.find("compiled successfully.", at + 1))
+    ++compiled;
+  EXPECT_EQ(compiled, 8u);
+}
+
+namespace {
+
+int deleteBufferCalls = 0;
+PFNGLDELETEBUFFERSPROC realDeleteBuffers = nullptr;
+void countingDeleteBuffers(GLsizei n, const GLuint* buffers) {
+  ++deleteBufferCalls;
+  if (realDeleteBuffers) realDeleteBuffers(n, buffers);
+}
+
+// Last in this file: it ends the process's GL context.
+class Teardown : public WorldTest {};
 
 }  // namespace
+
+TEST_F(Teardown, ObjectsMakeNoGlCallOnceTheContextIsGone) {
+  const float path[] = {0, 0, 10, 0};
+  addEnemy("cube", 0, 0, path, 2);
+  addTower("tris", 10, -10);
+  realDeleteBuffers = __glewDeleteBuffers;
+  __glewDeleteBuffers = countingDeleteBuffers;
+  { Enemy alone("cube", 0, 0, path, 2, 0); }
+  EXPECT_EQ(deleteBufferCalls, 2) << "an enemy deletes its two buffers while the context lives";
+  platform::terminate();
+  ASSERT_FALSE(platform::hasCurrentContext());
+  realDeleteBuffers = nullptr;
+  deleteBufferCalls = 0;
+  clearWorld(g);  // board, files, spawn points, the enemy and the tower
+  EXPECT_EQ(deleteBufferCalls, 0);
+}
