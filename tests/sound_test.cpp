@@ -1,28 +1,101 @@
-// Tests of our sound library: real output through OpenAL Soft's wave writer, silent plays timed by a clock,
-// streaming of long modules, and the fallback when no output device exists.
+// The sound library and the game's sounds: real output through OpenAL Soft's wave writer, plays timed by a
+// test clock without a device, a long module streamed, the fallback without a device, the music step.
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include "TestSounds.h"
-#include "game/SoundLibrary.h"
+#include "CaptureStdout.h"
+#include "game/Game.h"
 
 namespace {
 
-const auto* const waveEnvironment = ::testing::AddGlobalTestEnvironment(makeWaveWriterEnvironment());
+namespace fs = std::filesystem;
+const std::string kDir = fs::temp_directory_path() / ("varrow-sound-" + std::to_string(getpid()));
+const std::string kWave = kDir + "/out.wav";
+
+// OpenAL Soft reads its configuration once per process, so the wave writer is set up before any test.
+class WaveWriter : public ::testing::Environment {
+  void SetUp() override {
+    fs::create_directories(kDir + "/sound");
+    std::ofstream(kDir + "/alsoft.conf") << "[general]\ndrivers=wave\nchannels=stereo\nsample-type=float32\n"
+                                            "output-limiter=false\ndither=false\n[wave]\nfile=" << kWave << "\n";
+    setenv("ALSOFT_CONF", (kDir + "/alsoft.conf").c_str(), 1);
+  }
+  void TearDown() override { fs::remove_all(kDir); }
+};
+const auto* const waveWriter = ::testing::AddGlobalTestEnvironment(new WaveWriter);
+
+std::string writeTone(const std::string& name, double hertz, double seconds,
+                      int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16) {
+  SF_INFO info{0, 44100, 1, format, 0, 0};
+  SNDFILE* file = sf_open((kDir + "/" + name).c_str(), SFM_WRITE, &info);
+  std::vector<float> samples(size_t(seconds * 44100));
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = float(0.5 * std::sin(2 * M_PI * hertz * double(i) / 44100));
+  sf_writef_float(file, samples.data(), sf_count_t(samples.size()));
+  sf_close(file);
+  return kDir + "/" + name;
+}
+
+// A module of one looped square wave from row 0 of a pattern cut after `rows` rows, played `orders` times at
+// `speed` ticks (0.02 s) a row.
+std::string writeModule(const std::string& name, int orders, int rows, int speed) {
+  std::vector<unsigned char> mod(1084 + 1024 + 32, 0);
+  mod[20 + 23] = mod[20 + 29] = 16;  // sample 1: 16 words, looped whole, volume 64
+  mod[20 + 25] = 64;
+  for (int s = 1; s < 31; ++s) mod[20 + size_t(s) * 30 + 29] = 1;
+  mod[950] = static_cast<unsigned char>(orders);
+  mod[951] = 127;
+  const unsigned char note[4] = {0x01, 0xAC, 0x1F, static_cast<unsigned char>(speed)};  // C-2, set speed
+  std::memcpy(&mod[1080], "M.K.", 4);
+  std::memcpy(&mod[1084], note, 4);
+  if (rows < 64) mod[1084 + size_t((rows - 1) * 4 + 1) * 4 + 2] = 0x0D;  // pattern break
+  for (int i = 0; i < 32; ++i) mod[1084 + 1024 + size_t(i)] = static_cast<unsigned char>(i < 16 ? 100 : -100);
+  std::ofstream(kDir + "/" + name, std::ios::binary).write(reinterpret_cast<char*>(mod.data()), long(mod.size()));
+  return kDir + "/" + name;
+}
+
+struct Burst {
+  double start, seconds, rms;
+};
+std::ostream& operator<<(std::ostream& out, const Burst& b) {
+  return out << "[" << b.start << " s +" << b.seconds << " s, rms " << b.rms << "]";
+}
+
+// Stretches of the wave writer's output louder than silence, in 10 ms windows, with the RMS of their central
+// 80 %. A pause under 0.1 s (a late refill on a loaded machine) does not split a stretch.
+std::vector<Burst> heardBursts() {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(kWave.c_str(), SFM_READ, &info);
+  std::vector<float> s(file ? size_t(info.frames * info.channels) : 0);
+  sf_readf_float(file, s.data(), info.frames);
+  sf_close(file);
+  const size_t window = size_t(info.samplerate / 100 * info.channels);
+  const double rate = info.samplerate * info.channels;
+  auto rms = [&](size_t from, size_t to) {
+    double sum = 0.0;
+    for (size_t i = from; i < to; ++i) sum += double(s[i]) * s[i];
+    return std::sqrt(sum / double(to - from));
+  };
+  std::vector<std::pair<size_t, size_t>> runs;
+  for (size_t w = 0; w + window <= s.size(); w += window) {
+    if (rms(w, w + window) <= 1e-3) continue;
+    if (runs.empty() || w - runs.back().second >= 10 * window) runs.push_back({w, w});
+    runs.back().second = w + window;
+  }
+  std::vector<Burst> bursts;
+  for (auto [from, to] : runs) {
+    const size_t margin = (to - from) / 10 / window * window;
+    bursts.push_back({from / rate, (to - from) / rate, rms(from + margin, to - margin)});
+  }
+  return bursts;
+}
 
 bool isPlaying(SoundChannel* channel) {
   SoundBool playing = 7;
@@ -30,213 +103,125 @@ bool isPlaying(SoundChannel* channel) {
   return playing != 0;
 }
 
-// Polls like the game does (three queries per 60 Hz frame) until the play ends; seconds waited.
-double waitUntilFinished(SoundChannel* channel, double limit) {
-  const auto start = std::chrono::steady_clock::now();
-  for (;;) {
-    const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!isPlaying(channel) || waited > limit) {
-      return waited;
-    }
-    isPlaying(channel);
-    isPlaying(channel);
-    std::this_thread::sleep_for(std::chrono::milliseconds(16));
-  }
+int channelIndex(SoundChannel* channel) {
+  int index = -1;
+  soundChannelGetIndex(channel, &index);
+  return index;
 }
 
-long residentKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) {
-      return std::atol(line.c_str() + 6);
-    }
-  }
-  return 0;
+void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+
+// Polls as the game does, once a 60 Hz frame, until the play ends.
+void waitUntilFinished(SoundChannel* channel, double limit = 5.0) {
+  for (int i = 0; isPlaying(channel) && i < limit * 60; ++i) pause(1.0 / 60);
 }
 
-// Captures what is written to file descriptor 1 by any code in the process, C libraries included.
-class StdoutFd {
- public:
-  StdoutFd() : path_(scratchDir() + "/stdout.txt") {
-    std::fflush(stdout);
-    saved_ = dup(1);
-    FILE* file = std::fopen(path_.c_str(), "w");
-    dup2(fileno(file), 1);
-    std::fclose(file);
-  }
-  std::string finish() {
-    std::fflush(stdout);
-    dup2(saved_, 1);
-    close(saved_);
-    std::ifstream in(path_);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-
- private:
-  std::string path_;
-  int saved_;
-};
-
-struct FakeClock {
+struct TestClock {
   double now = 100.0;
-  static double read(void* user) { return static_cast<FakeClock*>(user)->now; }
+  static double read(void* user) { return static_cast<TestClock*>(user)->now; }
 };
+
+SoundSystem* openSystem(int flags = kSoundInitNormal) {
+  SoundSystem* system = nullptr;
+  EXPECT_EQ(soundSystemCreate(&system), SOUND_OK);
+  EXPECT_EQ(soundSystemInit(system, 32, flags), SOUND_OK);
+  return system;
+}
+
+Sound* load(SoundSystem* system, const std::string& path) {
+  Sound* sound = nullptr;
+  EXPECT_EQ(soundSystemCreateSound(system, path.c_str(), kSoundModeDefault, &sound), SOUND_OK) << path;
+  return sound;
+}
+
+SoundChannel* play(SoundSystem* system, Sound* sound, float volume) {
+  SoundChannel* channel = nullptr;
+  EXPECT_EQ(soundSystemPlaySound(system, kSoundChannelFree, sound, false, &channel), SOUND_OK);
+  EXPECT_EQ(soundChannelSetVolume(channel, volume), SOUND_OK);
+  return channel;
+}
+
+double lengthOf(Sound* sound) {
+  double seconds = 0.0;
+  soundGetLength(sound, &seconds);
+  return seconds;
+}
+
+void closeSystem(SoundSystem* system) {
+  soundSystemClose(system);
+  soundSystemRelease(system);
+}
 
 }  // namespace
 
-TEST(SoundWave, LevelsAndChannelsReachTheOutput) {
-  const std::string tone = scratchDir() + "/tone.wav";
-  const std::string otherTone = scratchDir() + "/tone2.wav";
-  const std::string module = scratchDir() + "/short.mod";
-  ASSERT_TRUE(writeTestTone(tone, 440.0, 0.4, 0.5, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
-  ASSERT_TRUE(writeTestTone(otherTone, 660.0, 0.4, 0.5, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
-  ASSERT_TRUE(writeTestModule(module, 1, 8, 6));
-
-  SoundSystem* system = nullptr;
-  ASSERT_EQ(soundSystemCreate(&system), SOUND_OK);
-  ASSERT_EQ(soundSystemInit(system, 32, kSoundInitNormal), SOUND_OK);
+TEST(SoundLibrary, LevelsChannelsAndStreamedModulesReachTheOutput) {
+  SoundSystem* system = openSystem();
   SoundBool silent = 1;
   soundSystemIsSilent(system, &silent);
-  ASSERT_EQ(silent, 0) << "the wave writer should give us a device";
-  Sound* music = nullptr;
-  Sound* laser = nullptr;
-  Sound* laser2 = nullptr;
-  ASSERT_EQ(soundSystemCreateSound(system, module.c_str(), kSoundModeDefault, &music), SOUND_OK);
-  ASSERT_EQ(soundSystemCreateSound(system, tone.c_str(), kSoundModeDefault, &laser), SOUND_OK);
-  ASSERT_EQ(soundSystemCreateSound(system, otherTone.c_str(), kSoundModeDefault, &laser2), SOUND_OK);
-  double moduleLength = 0.0;
-  soundGetLength(music, &moduleLength);
-  EXPECT_NEAR(moduleLength, 0.96, 0.05);
-
-  auto playAt = [&](Sound* sound, float volume) {
-    SoundChannel* channel = nullptr;
-    EXPECT_EQ(soundSystemPlaySound(system, kSoundChannelFree, sound, false, &channel), SOUND_OK);
-    EXPECT_EQ(soundChannelSetVolume(channel, volume), SOUND_OK);
-    return channel;
+  ASSERT_EQ(silent, 0) << "the wave writer is a device";
+  Sound* longMusic = load(system, writeModule("long.mod", 128, 64, 6));  // 16 minutes, 170 MB decoded whole
+  Sound* music = load(system, writeModule("short.mod", 1, 8, 6));
+  Sound* tone = load(system, writeTone("tone.wav", 440, 0.4));
+  Sound* tone2 = load(system, writeTone("tone2.wav", 660, 0.4));
+  const double length = lengthOf(music);
+  EXPECT_NEAR(length, 0.96, 0.05);
+  const auto residentKilobytes = [] {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+      if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    return 0L;
   };
-  const double musicHeard = waitUntilFinished(playAt(music, 0.8f), 5.0);
-  EXPECT_NEAR(musicHeard, moduleLength, 0.4);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  waitUntilFinished(playAt(laser, 0.8f), 3.0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  waitUntilFinished(playAt(laser, 0.1f), 3.0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  SoundChannel* first = playAt(laser, 0.8f);
-  SoundChannel* second = playAt(laser2, 0.8f);
-  int firstIndex = -1;
-  int secondIndex = -1;
-  soundChannelGetIndex(first, &firstIndex);
-  soundChannelGetIndex(second, &secondIndex);
-  EXPECT_NE(firstIndex, secondIndex);
-  EXPECT_TRUE(isPlaying(first));
-  EXPECT_TRUE(isPlaying(second));
-  waitUntilFinished(first, 3.0);
-  waitUntilFinished(second, 3.0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-
-  soundRelease(music);
-  soundRelease(laser);
-  soundRelease(laser2);
-  soundSystemClose(system);
-  soundSystemRelease(system);
-
-  const std::vector<SoundBurst> bursts = readSoundBursts(wavePath());
-  ASSERT_EQ(bursts.size(), 4u) << describeBursts(bursts);
-  EXPECT_NEAR(bursts[0].seconds, moduleLength, 0.15);
-  EXPECT_GT(bursts[0].rms, 0.05) << "the music at 0.8 should be clearly audible";
-  EXPECT_NEAR(bursts[1].seconds, 0.4, 0.05);
-  const double ratio = bursts[2].rms / bursts[1].rms;
-  EXPECT_NEAR(ratio, 0.1 / 0.8, 0.015) << "volume 0.1 against 0.8";
-  const double overlap = bursts[3].rms / bursts[1].rms;
-  EXPECT_NEAR(overlap, std::sqrt(2.0), 0.15) << "two tones at once on two channels";
-  std::printf("sound levels: music rms %.4f, laser 0.8 rms %.4f, laser 0.1 rms %.4f (ratio %.4f), pair ratio %.3f\n",
-              bursts[0].rms, bursts[1].rms, bursts[2].rms, ratio, overlap);
-}
-
-TEST(SoundWave, LongModuleStreamsThroughReusedBuffers) {
-  const std::string module = scratchDir() + "/long.mod";
-  ASSERT_TRUE(writeTestModule(module, 128, 64, 6));  // about 16 minutes
-
-  SoundSystem* system = nullptr;
-  soundSystemCreate(&system);
-  soundSystemInit(system, 32, kSoundInitNormal);
-  Sound* music = nullptr;
-  ASSERT_EQ(soundSystemCreateSound(system, module.c_str(), kSoundModeDefault, &music), SOUND_OK);
-  double length = 0.0;
-  soundGetLength(music, &length);
-  EXPECT_GT(length, 900.0);
-
   const long before = residentKilobytes();
-  SoundChannel* channel = nullptr;
-  ASSERT_EQ(soundSystemPlaySound(system, kSoundChannelFree, music, false, &channel), SOUND_OK);
-  soundChannelSetVolume(channel, 0.8f);
-  waitUntilFinished(channel, 1.0);
-  // A game that stalls for a while must not stop the music.
-  std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-  waitUntilFinished(channel, 1.0);
-  const long after = residentKilobytes();
-
+  SoundChannel* channel = play(system, longMusic, 0.8f);
+  pause(2.5);  // a stalled game makes no call, yet the music goes on
   EXPECT_TRUE(isPlaying(channel));
+  EXPECT_LT(residentKilobytes() - before, 20 * 1024);
   SoundStreamInfo info{};
   ASSERT_EQ(soundChannelGetStreamInfo(channel, &info), SOUND_OK);
-  EXPECT_LE(info.distinctBuffers, 4);
+  EXPECT_TRUE(info.distinctBuffers <= 4 && info.queuedBuffers <= 4);
   EXPECT_GT(info.refills, 3 * info.distinctBuffers) << "the same buffers are refilled again and again";
-  EXPECT_LE(info.queuedBuffers, 4);
-  // Decoding the whole module would take 16 minutes * 44100 * 4 bytes, about 170 MB.
-  EXPECT_LT(after - before, 20 * 1024) << "resident memory grew by " << (after - before) << " kB";
-  std::printf("streaming: %d buffers, %lld refills, resident memory %ld kB -> %ld kB\n", info.distinctBuffers,
-              info.refills, before, after);
-
   soundChannelStop(channel);
   EXPECT_FALSE(isPlaying(channel));
-  soundRelease(music);
-  soundSystemClose(system);
-  soundSystemRelease(system);
-
-  const std::vector<SoundBurst> bursts = readSoundBursts(wavePath());
-  ASSERT_EQ(bursts.size(), 1u) << describeBursts(bursts) << "the music must sound without a gap, stall included";
-  EXPECT_GT(bursts[0].seconds, 3.0);
+  for (auto [sound, volume] : {std::pair{music, 0.8f}, {tone, 0.8f}, {tone, 0.1f}}) {
+    pause(0.2);
+    waitUntilFinished(play(system, sound, volume));
+  }
+  pause(0.2);
+  SoundChannel* first = play(system, tone, 0.8f);
+  SoundChannel* second = play(system, tone2, 0.8f);
+  waitUntilFinished(first);
+  waitUntilFinished(second);
+  pause(0.1);
+  closeSystem(system);
+  const std::vector<Burst> b = heardBursts();
+  ASSERT_EQ(b.size(), 5u) << ::testing::PrintToString(b);
+  EXPECT_GT(b[0].seconds, 2.4) << "no gap while the game stalled";
+  EXPECT_GT(b[1].rms, 0.05) << "music at 0.8 is clearly heard";
+  EXPECT_NEAR(b[1].seconds, length, 0.15);
+  EXPECT_NEAR(b[2].seconds, 0.4, 0.05);
+  EXPECT_NEAR(b[3].rms / b[2].rms, 0.1 / 0.8, 0.015) << "volume 0.1 against 0.8";
+  EXPECT_NEAR(b[4].rms / b[2].rms, std::sqrt(2.0), 0.15) << "two tones at once on two channels";
 }
 
-TEST(SoundSilent, PlaysLastTheirLengthByTheClock) {
-  const std::string tone = scratchDir() + "/silent.mp3";
-  const std::string module = scratchDir() + "/silent.mod";
-  ASSERT_TRUE(writeTestTone(tone, 440.0, 0.5, 0.5, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III));
-  ASSERT_TRUE(writeTestModule(module, 2, 16, 3));  // 2 * 16 rows * 3 ticks * 0.02 s
-
-  StdoutFd capture;
-  FakeClock clock;
-  SoundSystem* system = nullptr;
-  soundSystemCreate(&system);
-  ASSERT_EQ(soundSystemInit(system, 32, kSoundInitSilent), SOUND_OK);
-  soundSystemSetClock(system, FakeClock::read, &clock);
-  Sound* effect = nullptr;
-  Sound* music = nullptr;
+TEST(SoundLibrary, WithoutADevicePlaysLastTheirLengthByTheClock) {
+  CaptureStdout printed;
+  TestClock clock;
+  SoundSystem* system = openSystem(kSoundInitSilent);
+  soundSystemSetClock(system, TestClock::read, &clock);
+  Sound* effect = load(system, writeTone("silent.mp3", 440, 0.5, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III));
+  Sound* music = load(system, writeModule("silent.mod", 2, 16, 3));  // 2 x 16 rows x 3 ticks
   Sound* missing = reinterpret_cast<Sound*>(1);
-  ASSERT_EQ(soundSystemCreateSound(system, tone.c_str(), kSoundModeDefault, &effect), SOUND_OK);
-  ASSERT_EQ(soundSystemCreateSound(system, module.c_str(), kSoundModeDefault, &music), SOUND_OK);
-  EXPECT_EQ(soundSystemCreateSound(system, "sound/no such file.mp3", kSoundModeDefault, &missing),
-            SOUND_ERR_FILE_NOT_FOUND);
+  EXPECT_EQ(soundSystemCreateSound(system, "none.mp3", kSoundModeDefault, &missing), SOUND_ERR_FILE_NOT_FOUND);
   EXPECT_EQ(missing, nullptr);
-  double effectLength = 0.0;
-  double musicLength = 0.0;
-  soundGetLength(effect, &effectLength);
-  soundGetLength(music, &musicLength);
+  const double effectLength = lengthOf(effect), musicLength = lengthOf(music);
   EXPECT_NEAR(effectLength, 0.5, 0.06);  // MP3 frames pad the end a little
   EXPECT_NEAR(musicLength, 1.92, 0.05);
+  SoundChannel* none = reinterpret_cast<SoundChannel*>(1);
+  EXPECT_NE(soundSystemPlaySound(system, kSoundChannelFree, missing, false, &none), SOUND_OK);
+  EXPECT_FALSE(none || isPlaying(none));
 
-  SoundChannel* nullChannel = reinterpret_cast<SoundChannel*>(1);
-  EXPECT_NE(soundSystemPlaySound(system, kSoundChannelFree, missing, false, &nullChannel), SOUND_OK);
-  EXPECT_EQ(nullChannel, nullptr);
-  EXPECT_FALSE(isPlaying(nullChannel));
-  soundChannelSetVolume(nullChannel, 0.5f);
-  soundChannelStop(nullChannel);
-
-  SoundChannel* musicChannel = nullptr;
-  SoundChannel* effectChannel = nullptr;
-  soundSystemPlaySound(system, kSoundChannelFree, music, false, &musicChannel);
-  soundSystemPlaySound(system, kSoundChannelFree, effect, false, &effectChannel);
+  SoundChannel* musicChannel = play(system, music, 0.8f);
+  SoundChannel* effectChannel = play(system, effect, 0.1f);
   clock.now += effectLength - 0.01;
   EXPECT_TRUE(isPlaying(effectChannel));
   clock.now += 0.02;
@@ -244,124 +229,136 @@ TEST(SoundSilent, PlaysLastTheirLengthByTheClock) {
   EXPECT_TRUE(isPlaying(musicChannel));
   clock.now += musicLength - effectLength;
   EXPECT_FALSE(isPlaying(musicChannel));
-
-  // The finished play's channel is taken by the next play; the old handle must not reach it.
-  SoundChannel* reused = nullptr;
-  soundSystemPlaySound(system, kSoundChannelFree, effect, false, &reused);
-  int oldIndex = -1;
-  int newIndex = -2;
-  soundChannelGetIndex(musicChannel, &oldIndex);
-  soundChannelGetIndex(reused, &newIndex);
-  EXPECT_EQ(oldIndex, newIndex);
+  // The next play takes the finished play's channel; the old handle must not reach it.
+  SoundChannel* reused = play(system, effect, 0.1f);
+  EXPECT_EQ(channelIndex(musicChannel), channelIndex(reused));
   EXPECT_FALSE(isPlaying(musicChannel));
   EXPECT_NE(soundChannelStop(musicChannel), SOUND_OK);
   EXPECT_NE(soundChannelSetVolume(musicChannel, 0.0f), SOUND_OK);
-  EXPECT_TRUE(isPlaying(reused));
   EXPECT_EQ(soundChannelStop(reused), SOUND_OK);
   EXPECT_FALSE(isPlaying(reused));
 
-  std::vector<SoundChannel*> channels(33, nullptr);
-  for (int i = 0; i < 32; ++i) {
-    EXPECT_EQ(soundSystemPlaySound(system, kSoundChannelFree, effect, false, &channels[size_t(i)]), SOUND_OK);
-    EXPECT_TRUE(isPlaying(channels[size_t(i)]));
-  }
-  channels[32] = reinterpret_cast<SoundChannel*>(1);
-  EXPECT_EQ(soundSystemPlaySound(system, kSoundChannelFree, effect, false, &channels[32]), SOUND_ERR_NO_FREE_CHANNEL);
-  EXPECT_EQ(channels[32], nullptr);
-  for (int i = 0; i < 32; ++i) {
-    EXPECT_TRUE(isPlaying(channels[size_t(i)])) << "the refused play must not steal channel " << i;
-  }
+  std::vector<SoundChannel*> channels(32);
+  for (SoundChannel*& c : channels) c = play(system, effect, 0.1f);
+  SoundChannel* refused = reinterpret_cast<SoundChannel*>(1);
+  EXPECT_EQ(soundSystemPlaySound(system, kSoundChannelFree, effect, false, &refused), SOUND_ERR_NO_FREE_CHANNEL);
+  EXPECT_EQ(refused, nullptr);
+  for (SoundChannel* c : channels) EXPECT_TRUE(isPlaying(c)) << "a refused play steals no channel";
   clock.now += effectLength + 0.01;
-  SoundChannel* later = nullptr;
-  EXPECT_EQ(soundSystemPlaySound(system, kSoundChannelFree, effect, false, &later), SOUND_OK);
-
+  SoundChannel* later = play(system, effect, 0.1f);
   // Released with plays in flight, in the game's order and in the reverse one.
   soundRelease(effect);
   EXPECT_FALSE(isPlaying(later));
-  soundSystemClose(system);
-  soundSystemRelease(system);
+  closeSystem(system);
   soundRelease(music);
-  EXPECT_FALSE(isPlaying(later));
-  EXPECT_EQ(capture.finish(), "");
+  EXPECT_EQ(printed.text(), "");
 }
 
-// The checks of the child process of SoundNoDevice.FallsBackToSilence, whose OpenAL Soft is asked for a
-// driver that does not exist. Registered only inside that child, so a plain test run does not list it.
-void checkWithoutDevice() {
-  const std::string tone = scratchDir() + "/child.wav";
-  ASSERT_TRUE(writeTestTone(tone, 440.0, 0.3, 0.5, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
-  StdoutFd capture;
-  SoundSystem* system = nullptr;
-  soundSystemCreate(&system);
-  EXPECT_EQ(soundSystemInit(system, 32, kSoundInitNormal), SOUND_OK);
+// Runs again in a child process whose OpenAL Soft is asked for a driver that does not exist.
+TEST(SoundLibrary, FallsBackToSilenceWithoutADevice) {
+  if (std::getenv("VARROW_NO_DEVICE_CHILD") == nullptr) {
+    const std::string child = "VARROW_NO_DEVICE_CHILD=1 ALSOFT_DRIVERS=varrow-no-such-driver '" +
+                              fs::read_symlink("/proc/self/exe").string() +
+                              "' --gtest_filter=SoundLibrary.FallsBackToSilenceWithoutADevice";
+    EXPECT_EQ(std::system(child.c_str()), 0) << "the child without a device failed";
+    return;
+  }
+  SoundSystem* system = openSystem();
   SoundBool silent = 0;
   soundSystemIsSilent(system, &silent);
-  Sound* effect = nullptr;
-  Sound* missing = nullptr;
-  soundSystemCreateSound(system, tone.c_str(), kSoundModeDefault, &effect);
-  soundSystemCreateSound(system, "sound/missing.xm", kSoundModeDefault, &missing);
-  SoundChannel* channel = nullptr;
-  soundSystemPlaySound(system, kSoundChannelFree, effect, false, &channel);
-  soundChannelSetVolume(channel, 0.1f);
-  const double heard = waitUntilFinished(channel, 2.0);
-  soundRelease(effect);
-  soundRelease(missing);
-  soundSystemClose(system);
-  soundSystemRelease(system);
-  const std::string printed = capture.finish();
   EXPECT_EQ(silent, 1);
-  EXPECT_NE(effect, nullptr);
-  EXPECT_EQ(missing, nullptr);
-  EXPECT_NEAR(heard, 0.3, 0.1);
-  EXPECT_EQ(printed, "");
+  const auto start = std::chrono::steady_clock::now();
+  SoundChannel* channel = play(system, load(system, writeTone("child.wav", 440, 1.0)), 0.1f);
+  EXPECT_TRUE(isPlaying(channel));
+  waitUntilFinished(channel);
+  const double heard = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_TRUE(heard >= 1.0 && heard < 4.0) << heard << " s: a play lasts its length by the steady clock";
+  closeSystem(system);
 }
 
-class ChildWithoutDevice : public ::testing::Test {
- public:
-  void TestBody() override { checkWithoutDevice(); }
+namespace {
+
+// The game's own sound files, played without a device on the test's clock; one frame is three render
+// passes, each opening with the music step.
+class GameSound : public ::testing::Test {
+ protected:
+  std::unique_ptr<Game> silentGame() {
+    auto game = std::make_unique<Game>();
+    soundForceSilent(true);
+    game->initSound();
+    soundForceSilent(false);
+    soundSystemSetClock(game->soundSystem, TestClock::read, &clock);
+    return game;
+  }
+  void frame(Game& game, double seconds) {
+    clock.now += seconds;
+    for (int pass = 0; pass < 3; ++pass) game.musicStep();
+  }
+  TestClock clock;
 };
 
-const bool childRegistered = std::getenv("VARROW_SOUND_NO_DEVICE_CHILD") != nullptr &&
-                             ::testing::RegisterTest("SoundNoDevice", "ChildWithoutDevice", nullptr, nullptr,
-                                                     __FILE__, __LINE__,
-                                                     []() -> ::testing::Test* { return new ChildWithoutDevice; });
+}  // namespace
 
-TEST(SoundNoDevice, FallsBackToSilence) {
-  if (std::getenv("VARROW_SOUND_NO_DEVICE_CHILD") != nullptr) {
-    GTEST_SKIP();
+TEST_F(GameSound, MusicRestartsWhenItEndsPausedOrNot) {
+  auto game = silentGame();
+  ASSERT_TRUE(game->musicSound && game->laserSound && game->superGlowSound && game->victorySound &&
+              game->gameOverSound) << "the five sound files load";
+  frame(*game, 0.0);
+  SoundChannel* music = game->musicChannel;
+  EXPECT_TRUE(isPlaying(music)) << "the first draw starts the music";
+  game->gameState = Paused;
+  while (clock.now < 100.0 + lengthOf(game->musicSound) - 1.0 / 60.0) {
+    frame(*game, 1.0 / 60.0);
+    ASSERT_EQ(game->musicChannel, music) << "not restarted while it plays";
   }
-  // The child's environment is ours plus two variables, put together before the fork.
-  std::vector<std::string> variables = {"VARROW_SOUND_NO_DEVICE_CHILD=1", "ALSOFT_DRIVERS=varrow-no-such-driver"};
-  for (char** v = environ; *v != nullptr; ++v) {
-    if (std::strncmp(*v, "ALSOFT_DRIVERS=", 15) != 0) {
-      variables.emplace_back(*v);
+  game->gameState = Running;
+  frame(*game, 2.0 / 60.0);
+  EXPECT_NE(game->musicChannel, music) << "the next draw after the end starts it again";
+  EXPECT_TRUE(isPlaying(game->musicChannel));
+}
+
+TEST_F(GameSound, EndOfMatchSilencesTheMusicAndRepeatsItsTune) {
+  for (int state : {Lost, Won}) {
+    clock.now = 100.0;
+    auto game = silentGame();
+    frame(*game, 0.5);
+    SoundChannel* music = game->musicChannel;
+    game->gameState = state;
+    frame(*game, 0.0);
+    EXPECT_FALSE(isPlaying(music)) << "the music playing when the match ends stops with it";
+    const double tune = lengthOf(state == Lost ? game->gameOverSound : game->victorySound);
+    int starts = 0;
+    for (SoundChannel* last = nullptr; clock.now < 100.5 + 2 * tune + 0.1; frame(*game, 1.0 / 60.0)) {
+      ASSERT_FALSE(isPlaying(game->musicChannel));
+      ASSERT_TRUE(isPlaying(game->endChannel));
+      starts += game->endChannel != last;
+      last = game->endChannel;
     }
+    EXPECT_EQ(starts, 3) << "state " << state << ": the tune starts again as soon as it ends";
   }
-  std::vector<char*> envp;
-  for (std::string& v : variables) {
-    envp.push_back(v.data());
-  }
-  envp.push_back(nullptr);
-  char program[] = "sound_test";
-  char filter[] = "--gtest_filter=SoundNoDevice.ChildWithoutDevice";
-  char* argv[] = {program, filter, nullptr};
-  const std::string log = scratchDir() + "/child.log";
-  const int logFd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ASSERT_GE(logFd, 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    dup2(logFd, 1);
-    dup2(logFd, 2);
-    execve("/proc/self/exe", argv, envp.data());
-    _exit(127);
-  }
-  close(logFd);
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  std::ifstream in(log);
-  const std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the child without a device failed its checks:\n" << output;
-  EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
+}
+
+// Through the wave writer: the music while the match runs and, after a pause, the game-over tune, both at 0.8.
+TEST(GameSoundHeard, MusicAndGameOverTuneAtTheSameLevel) {
+  writeModule("sound/bricks.xm", 100, 16, 3);
+  writeModule("sound/game_over.mod", 1, 8, 6);
+  const fs::path runDir = fs::current_path();
+  fs::current_path(kDir);
+  Game game;
+  game.initSound();
+  fs::current_path(runDir);
+  auto frames = [&](double seconds) {
+    for (int i = 0; i < seconds * 60; ++i, pause(1.0 / 60))
+      for (int pass = 0; pass < 3; ++pass) game.musicStep();
+  };
+  frames(0.6);
+  soundChannelStop(game.musicChannel);
+  pause(0.3);
+  game.gameState = Lost;
+  frames(0.6);
+  game.releaseSound();
+  const std::vector<Burst> b = heardBursts();
+  ASSERT_EQ(b.size(), 2u) << ::testing::PrintToString(b);
+  EXPECT_GT(b[0].rms, 0.05);
+  EXPECT_NEAR(b[1].rms / b[0].rms, 1.0, 0.15) << "no music under the tune, both at 0.8";
 }

@@ -1,5 +1,5 @@
-// Plays a match without a screen: a GL context for the objects' buffers, a manual clock starting at 0,
-// the built-in level, and fixed-rate frames of Game::update while the match is running.
+// Plays a match without a screen: fixed-rate frames of Game::update on the manual clock while the match
+// is running, with hooks before and after each frame.
 #pragma once
 
 #include <functional>
@@ -10,27 +10,20 @@ class MatchRunner {
  public:
   using FrameHook = std::function<void(Game&)>;
 
-  // The game must outlive the runner. framesPerSecond fixes dt = 1 / framesPerSecond.
-  explicit MatchRunner(Game& game, int framesPerSecond = 60);
+  // The game must outlive the runner.
+  explicit MatchRunner(Game& game, int framesPerSecond = 60) : game_(game), dt_(1.0 / framesPerSecond) {}
 
-  // Makes sure a context exists, sets the manual clock to 0 and builds board, level and files with
-  // texture 0 and the simple program (the runner itself never draws).
+  // Makes sure a context exists, sets the manual clock to 0 and builds board, level and files as start-up
+  // does. Not needed on a WorldTest's game, which is built already.
   void buildWorld();
 
-  // Called before each update (after the clock has moved), e.g. to build towers.
-  FrameHook beforeUpdate;
-  // Called after each update, e.g. to kill enemies or record what happened.
-  FrameHook afterUpdate;
+  FrameHook beforeUpdate;  // after the clock has moved, e.g. to build towers
+  FrameHook afterUpdate;   // e.g. to kill enemies or record what happened
 
-  // Runs frames until the match leaves Running or the given simulated seconds have passed.
-  // Returns the number of frames run.
+  // Runs frames until the match leaves Running or the given simulated seconds have passed; returns the
+  // number of frames run.
   int runFor(double seconds);
-  // Runs frames until stop answers true (checked after each frame), the match leaves Running, or
-  // maxSeconds have passed. Returns the number of frames run.
-  int runUntil(const std::function<bool(Game&)>& stop, double maxSeconds);
-
-  double dt() const { return dt_; }
-  long long frames() const { return frames_; }  // frames run since buildWorld
+  long long frames() const { return frames_; }
 
  private:
   Game& game_;

@@ -1,0 +1,352 @@
+// The game rules on the real world: whole matches on the manual clock, spawning, kills, arrivals, defeat
+// and victory, the towers' firing rules, beam and marker, building and every rule that moves the money.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+#include <map>
+
+#include "CaptureStdout.h"
+#include "WorldTest.h"
+#include "app/Globals.h"
+#include "input/Mouse.h"
+#include "platform/Platform.h"
+#include "scene/Enemy.h"
+#include "scene/File.h"
+#include "scene/SpawnPoint.h"
+#include "scene/Tower.h"
+
+namespace {
+
+constexpr double kFrame = 1.0 / 60.0;
+// An enemy is sent a frame after its time, loses at most a frame at each of the three corners before the
+// goal square and is found inside a frame after it crosses the edge.
+constexpr double kLateness = 6 * kFrame;
+
+// Frames of `fps` while the match runs, for at most `seconds`; `before` runs after the clock has moved.
+void play(Game& g, double seconds, int fps, const std::function<void()>& before, const std::function<void()>& after) {
+  for (int frame = 0; frame < seconds * fps && g.gameState == Running; ++frame) {
+    platform::advanceTime(1.0 / fps);
+    before();
+    g.update(1.0 / fps);
+    after();
+  }
+}
+
+}  // namespace
+
+TEST_F(WorldTest, WithoutTowersTheSixteenthArrivalLosesWhenThePathsSay) {
+  double firstArrival = 0.0;
+  bool moneyFollows = true, inOrder = true;
+  play(g, 400.0, 60, [] {}, [&] {
+    const int taken = takenFiles();
+    if (taken > 0 && firstArrival == 0.0) firstArrival = platform::getTime();
+    moneyFollows &= g.resources == std::max(0, 1000 - 100 * taken);
+    int i = 0;
+    for (auto& f : g.files) inOrder &= f->isIntact() == (i++ >= taken);
+  });
+  // Cubes walk 1.7 a second. The shortest corner path meets the goal square's edge after 63 units; the
+  // 16th arrival is the first wave's last cube (sent at 16.5 s) on a path that meets it after 67.
+  EXPECT_GE(firstArrival, 3.0 + 63.0 / 1.7);
+  EXPECT_LE(firstArrival, 3.0 + 63.0 / 1.7 + kLateness);
+  ASSERT_EQ(g.gameState, Lost);
+  EXPECT_GE(platform::getTime(), 16.5 + 67.0 / 1.7);
+  EXPECT_LE(platform::getTime(), 16.5 + 67.0 / 1.7 + kLateness);
+  EXPECT_EQ(takenFiles(), 16);
+  EXPECT_TRUE(moneyFollows) << "each arrival costs 100, down to 0";
+  EXPECT_TRUE(inOrder) << "files are taken in list order";
+  for (auto& e : g.enemies) EXPECT_FALSE(e->arrived);
+}
+
+TEST_F(WorldTest, KillingEveryEnemyWinsOneIntervalAfterTheLastIsSent) {
+  const std::map<std::string, int> slots = {{"cube", 1}, {"cube_or", 14}, {"cube_yl", 15}, {"cube_w", 16}};
+  std::map<std::string, int> sent;
+  bool texturesRight = true;
+  CaptureStdout out;
+  play(g, 400.0, 60, [] {}, [&] {
+    for (auto& e : g.enemies) {
+      if (e->hitPoints <= 0.0) continue;
+      ++sent[e->kind];
+      texturesRight &= e->texture == textureTable[slots.at(e->kind)];
+      e->hitPoints = 0.0;
+    }
+  });
+  ASSERT_EQ(g.gameState, Won);
+  EXPECT_EQ(out.text(), "[GAME STATUS]: GEWONNEN\n");
+  EXPECT_EQ(sent, (std::map<std::string, int>{{"cube", 44}, {"cube_or", 40}, {"cube_yl", 40}, {"cube_w", 20}}));
+  EXPECT_TRUE(texturesRight);
+  EXPECT_EQ(g.resources, 1000 + 50 * 144);
+  // The last wave's fifth enemy leaves at 368 s; the wave counts as complete one interval later.
+  EXPECT_GT(platform::getTime(), 340.0 + 5 * 7.0);
+  EXPECT_LE(platform::getTime(), 340.0 + 5 * 7.0 + 2 * kFrame);
+}
+
+TEST_F(WorldTest, ASensibleDefenceWinsTheMatch) {
+  // Corners where a cluster covers two legs of a path: the first after each spawn point, then one nearer the
+  // goal. Whenever a standard tower is affordable it goes to the next corner, a little beside the last.
+  const float spots[8][2] = {{23, -12}, {15, -75}, {75, -51}, {53, -3}, {23, -37}, {19, -53}, {50, -51}, {49, -17}};
+  int next = 0;
+  CaptureStdout quiet;
+  play(g, 600.0, 30, [&] {
+    for (; g.resources >= 100; ++next) {
+      const float offset = static_cast<float>((next / 8) % 3) - 1.0f;
+      g.buildTower("tris", spots[next % 8][0] + offset, spots[next % 8][1] - offset, 0, 0, 0);
+    }
+  }, [] {});
+  EXPECT_EQ(g.gameState, Won) << takenFiles() << " files taken by " << platform::getTime() << " s";
+}
+
+TEST_F(WorldTest, SpawningFollowsTheScheduleOneEnemyPerSpawnPointPerFrame) {
+  const SpawnPoint& first = *g.spawnPoints.front();
+  for (auto [now, count] : {std::pair{3.0, 0}, {3.0001, 4}, {7.4, 4}, {9.0, 8}}) {
+    platform::setTime(now);
+    g.update(0.0);
+    EXPECT_EQ(g.enemies.size(), size_t(count)) << "at " << now << " s";  // nothing while now equals the time
+  }
+  // A late frame sent one enemy and counted the next time from the schedule, not from now.
+  EXPECT_EQ(first.nextSpawnTime, 12.0);
+  // Far behind, still one per spawn point per frame; the frame that completes the wave sends nothing.
+  platform::setTime(100.0);
+  for (size_t count : {12, 16, 16, 20}) {
+    g.update(0.0);
+    EXPECT_EQ(g.enemies.size(), count);
+  }
+  EXPECT_EQ(first.waveIndex, 1);
+  EXPECT_EQ(first.nextSpawnTime, 63.0);
+}
+
+TEST_F(WorldTest, KillsPayOnceBeforeTheMoveAndArrivalsTakeFilesAndMoney) {
+  const float* walkway = g.spawnPoints.front()->path;  // from (1, -1) along -z
+  static const float inGoal[2] = {35, -39}, entering[4] = {30, -45, 39, -45};
+  static const float edges[4][2] = {{30, -39}, {48, -39}, {39, -30}, {39, -48}};
+  addEnemy("cube", 1, -1, walkway, 5)->hitPoints = 0.0;
+  Enemy* walker = addEnemy("cube", 1, -1, walkway, 5);
+  addEnemy("cube", 35, -39, inGoal, 1);
+  addEnemy("cube", 35, -39, inGoal, 1);
+  for (const auto& edge : edges) addEnemy("cube", edge[0], edge[1], edge, 1);
+  addEnemy("cube", 30, -45, entering, 2);
+  g.resources = 100;
+  g.update(0.5);
+  EXPECT_EQ(g.enemies.size(), 6u) << "the killed one and the two inside are gone; the edge is outside";
+  EXPECT_NEAR(walker->worldZ, -1.0f - 0.85f, 1e-5);
+  EXPECT_EQ(g.resources, 0) << "100 + 50 - 200 stops at 0";
+  EXPECT_EQ(takenFiles(), 2);
+  EXPECT_FALSE(g.files.front()->isIntact());
+  EXPECT_EQ(g.files.front()->texture, textureTable[1]);
+  // The last one stepped into the square: it arrives by where it stood before the next step.
+  g.update(0.0);
+  EXPECT_EQ(takenFiles(), 3);
+  EXPECT_EQ(g.gameState, Running);
+}
+
+TEST_F(WorldTest, TheSixteenthArrivalLosesAndStopsTheRestOfTheFrame) {
+  static const float inGoal[2] = {39, -39};
+  int i = 0;
+  for (auto& f : g.files)
+    if (i++ < 14) f->setIntact(false, 0);
+  const float* walkway = g.spawnPoints.front()->path;
+  addEnemy("cube", 39, -39, inGoal, 1);  // takes file 15
+  Enemy* before = addEnemy("cube", 1, -1, walkway, 5);
+  addEnemy("cube", 39, -39, inGoal, 1);  // takes file 16: lost
+  Enemy* after = addEnemy("cube", 1, -1, walkway, 5);
+  Enemy* untested = addEnemy("cube", 39, -39, inGoal, 1);
+  g.update(0.5);
+  EXPECT_EQ(g.gameState, Lost);
+  EXPECT_EQ(platform::mouseButtonCallback(), nullptr);
+  EXPECT_EQ(takenFiles(), 16);
+  EXPECT_EQ(g.resources, 800);
+  EXPECT_EQ(g.enemies.size(), 3u);
+  EXPECT_NEAR(before->worldZ, -1.85f, 1e-5);
+  EXPECT_EQ(glm::vec3(after->modelMatrix[3]), glm::vec3(1, 0, -1)) << "not moved after the loss";
+  EXPECT_FALSE(untested->arrived);
+  // Resumed after the loss, the next arrival finds no intact file and loses again at once.
+  g.gameState = Running;
+  g.update(0.5);
+  EXPECT_EQ(g.gameState, Lost);
+  EXPECT_EQ(g.resources, 700);
+}
+
+TEST_F(WorldTest, VictoryNeedsEveryWaveSentAndNoEnemyLeft) {
+  CaptureStdout out;
+  platform::setTime(500.0);
+  for (auto& sp : g.spawnPoints) {
+    sp->waveIndex = sp->spawnedInWave = 5;
+    sp->nextSpawnTime = 600.0;  // the last interval of the last wave is still running
+  }
+  g.update(0.0);
+  EXPECT_EQ(g.gameState, Running) << "no enemy left, but a wave is not finished";
+  platform::setTime(600.5);
+  addEnemy("cube", 1, -1, g.spawnPoints.front()->path, 5);
+  g.update(0.0);
+  EXPECT_EQ(g.gameState, Running) << "every wave sent, but an enemy is left";
+  g.enemies.front()->hitPoints = 0.0;
+  g.update(0.0);
+  EXPECT_EQ(out.text(), "") << "the kill is paid after the victory check, so the win comes a frame later";
+  g.update(0.0);
+  EXPECT_EQ(g.gameState, Won);
+  EXPECT_EQ(out.text(), "[GAME STATUS]: GEWONNEN\n");
+}
+
+TEST_F(WorldTest, EachKindFiresStrictlyAfterItsIntervalStrictlyInsideItsSquare) {
+  const struct {
+    const char* kind;
+    float distance;
+    double power, interval;
+  } kinds[] = {{"tris", 5, 25, 2.5}, {"tris_gr", 20, 15, 5}, {"tris_bl", 10, 50, 10}};
+  static const float here[2] = {0, 0};
+  Enemy* e = addEnemy("cube", 0, 0, here, 1);
+  for (const auto& k : kinds) {
+    Tower* t = addTower(k.kind, 10, -10);
+    const float d = k.distance, edges[4][2] = {{10 + d, -10}, {10 - d, -10}, {10, -10 + d}, {10, -10 - d}};
+    platform::setTime(k.interval + 1.0);
+    for (const auto& edge : edges) {
+      e->worldX = edge[0];
+      e->worldZ = edge[1];
+      g.fireTowers(0.0);
+    }
+    EXPECT_EQ(t->lastShotTime, 0.0) << k.kind << ": nothing inside, no shot";
+    e->worldX = 10 + d - 0.01f;  // a square, not a circle: its corner counts
+    e->worldZ = -10 - d + 0.01f;
+    platform::setTime(k.interval);
+    g.fireTowers(0.0);
+    EXPECT_EQ(e->hitPoints, 100.0) << k.kind;
+    platform::setTime(k.interval + 1.0 / 128);
+    g.fireTowers(0.0);
+    EXPECT_EQ(e->hitPoints, 100.0 - k.power) << k.kind;
+    EXPECT_EQ(t->lastShotTime, k.interval + 1.0 / 128) << k.kind;
+    e->hitPoints = 100.0;
+    t->selected = true;
+    g.removeSelectedTowers();
+  }
+}
+
+TEST_F(WorldTest, TwoTowersHitTheFirstEnemyInRangeBothAndItPaysOnce) {
+  soundForceSilent(true);
+  g.initSound();
+  soundForceSilent(false);
+  Tower* a = addTower("tris_bl", 40, -20);
+  Tower* b = addTower("tris_bl", 44, -20);
+  static const float first[2] = {42, -20}, second[2] = {43, -21};
+  addEnemy("cube_yl", 42, -20, first, 1);
+  Enemy* later = addEnemy("cube_yl", 43, -21, second, 1);
+  platform::setTime(10.5);
+  g.update(0.0);
+  EXPECT_TRUE(a->lastShotTime == 10.5 && b->lastShotTime == 10.5);
+  EXPECT_EQ(later->hitPoints, 50.0) << "one shot per tower, at the first enemy in the list";
+  EXPECT_EQ(&*g.enemies.front(), later);
+  EXPECT_EQ(g.resources, 1050);
+  SoundBool playing = 0;
+  soundChannelIsPlaying(g.laserChannel, &playing);
+  EXPECT_TRUE(playing) << "a shot plays the laser";
+  g.releaseSound();
+}
+
+TEST_F(WorldTest, BeamIsABarFromTargetToTowerDrawnForTwoTenthsOfASecondAndTheMarkerWhileSelected) {
+  Md2Model empty;  // draws no figure, so whatever lights up is beam or marker
+  Tower t("tris", 8.0f, -10.0f, 0, 0, 0, &empty);
+  t.lastShotTime = 3.0;
+  t.fireAt(14.0f, -10.0f);
+  glm::vec3 low(1e9f), high(-1e9f);
+  for (int v = 0; v < 24; ++v) {
+    low = glm::min(low, glm::make_vec3(&t.shotVertices[4 * v]));
+    high = glm::max(high, glm::make_vec3(&t.shotVertices[4 * v]));
+  }
+  EXPECT_LT(glm::distance(low, glm::vec3(8, 0.9f, -10.1f)) + glm::distance(high, glm::vec3(14, 1.1f, -9.9f)), 1e-5f);
+  // Lit from above but on its bottom face, the skin sampled at one point.
+  EXPECT_TRUE(t.shotNormals[3 * 5 + 1] == -1.0f && t.shotNormals[3 * 9 + 1] == 1.0f && t.shotTexCoords[45] == 0.99f);
+
+  // Straight down on x 5 .. 15, z -15 .. -5 at 10 pixels a unit, everything painted white.
+  const char* sources[2] = {
+      "#version 120\nattribute vec4 vertex; attribute vec3 normal; attribute vec2 texCoord; uniform mat4 model;\n"
+      "uniform mat4 vp; void main() { gl_Position = vp * model * vertex + 0.0 * vec4(normal, texCoord.x); }\n",
+      "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }\n"};
+  const GLuint program = glCreateProgram();
+  for (GLenum type : {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER}) {
+    const GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &sources[type == GL_FRAGMENT_SHADER], nullptr);
+    glCompileShader(shader);
+    glAttachShader(program, shader);
+  }
+  glLinkProgram(program);
+  glUseProgram(program);
+  const glm::mat4 vp = glm::ortho(-5.0f, 5.0f, -5.0f, 5.0f, 1.0f, 100.0f) *
+                       glm::lookAt(glm::vec3(10, 50, -10), glm::vec3(10, 0, -10), glm::vec3(0, 0, -1));
+  glUniformMatrix4fv(glGetUniformLocation(program, "vp"), 1, GL_FALSE, glm::value_ptr(vp));
+  glViewport(0, 0, 100, 100);
+  auto litPixelsAt = [&](double now) {
+    platform::setTime(now);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    t.draw(program);
+    const std::string rgba = readPixelsRgba(0, 0, 100, 100);
+    int lit = 0;
+    for (size_t i = 0; i < rgba.size(); i += 4) lit += static_cast<unsigned char>(rgba[i]) > 128;
+    return lit;
+  };
+  EXPECT_NEAR(litPixelsAt(3.199), 60 * 2, 6) << "6 x 0.2 units";
+  EXPECT_EQ(litPixelsAt(3.2), 0);
+  t.selected = true;
+  EXPECT_NEAR(litPixelsAt(5.0), 44 * 40, 60) << "4.4 x 4.0 units";
+  glUseProgram(0);
+  glDeleteProgram(program);
+}
+
+TEST_F(WorldTest, BuildingChargesThePriceOnlyWhenItIsThere) {
+  const struct {
+    const char* kind;
+    int money, left;
+  } cases[] = {{"tris", 100, 0},     {"tris", 99, 99},       {"tris_gr", 250, 0}, {"tris_gr", 249, 249},
+               {"tris_bl", 500, 0},  {"tris_bl", 499, 499},  {"tris_gr", 300, 50}, {"tris_bl", 300, 300},
+               {"tower", 1000, 1000}};
+  for (const auto& c : cases) {
+    const size_t before = g.towers.size();
+    g.resources = c.money;
+    CaptureStdout out;
+    g.buildTower(c.kind, 20.0f, -30.0f, 4, 5, 10);
+    const bool built = c.left != c.money;
+    EXPECT_EQ(g.resources, c.left) << c.kind << " with " << c.money;
+    EXPECT_EQ(out.text(), built ? "" : "[BUILD]: Not enough Resources!\n") << c.kind << " with " << c.money;
+    ASSERT_EQ(g.towers.size(), before + built) << c.kind << " with " << c.money;
+    const Tower& t = *g.towers.back();
+    EXPECT_TRUE(!built || (t.kind == c.kind && t.posX == 20.0f && t.posZ == -30.0f && !t.selected));
+    EXPECT_TRUE(!built || (t.skinTexture == 4 && t.texture5 == 5 && t.markTexture == 10));
+  }
+  ASSERT_EQ(g.towerModels.size(), 1u);
+  EXPECT_GT(g.towerModels["tris"]->numFrames, 0) << "models/tris.md2 loads";
+  for (auto& t : g.towers) EXPECT_EQ(t->model, g.towerModels["tris"]) << "one model shared by every tower";
+}
+
+TEST_F(WorldTest, UpgradeCosts200Then400AndASaleReturnsHalfTheLevelsWorth) {
+  g.buildTower("tris", 10.0f, -10.0f, 0, 0, 0);
+  g.buildTower("tris", 20.0f, -10.0f, 0, 0, 0);
+  Tower* t = &*g.towers.back();
+  g.selectedTower = t;
+  t->selected = true;
+  CaptureStdout out;
+  upgradeSelectedTower();
+  EXPECT_EQ(g.resources, 600);
+  upgradeSelectedTower();
+  EXPECT_EQ(g.resources, 200);
+  EXPECT_EQ(t->fireInterval, 2.5);
+  EXPECT_EQ(out.text(), "level: 2 distance: 6 power: 50\nUpgrade!\nlevel: 3 distance: 7 power: 100\nUpgrade!\n");
+  g.resources = 799;  // level 3 to 4 costs 800: nothing happens, nothing is said
+  upgradeSelectedTower();
+  EXPECT_EQ(t->level, 3.0);
+  out.clear();
+  sellSelectedTower();
+  EXPECT_EQ(g.resources, 799 + 200);
+  EXPECT_EQ(out.text(), "Sell!\n");
+  EXPECT_EQ(g.towers.size(), 1u) << "the other tower stays";
+  EXPECT_EQ(g.selectedTower, nullptr);
+  sellSelectedTower();  // nothing selected: nothing paid, removed, upgraded or said
+  upgradeSelectedTower();
+  EXPECT_EQ(g.resources, 999);
+  EXPECT_EQ(g.towers.size(), 1u);
+  EXPECT_EQ(out.text(), "Sell!\n");
+}
+
+TEST(GameWorld, StartsRunningWithTheStartingMoney) {
+  Game fresh;
+  EXPECT_TRUE(fresh.resources == 1000 && fresh.gameState == Running && fresh.superGlowReadyTime == 325.0);
+  EXPECT_TRUE(fresh.drawSpawnPoints && fresh.selectionMode && !fresh.frustumCulling && !fresh.useVbo);
+}
