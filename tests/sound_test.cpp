@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 #include "CaptureStdout.h"
 #include "game/Game.h"
@@ -211,8 +212,8 @@ TEST(SoundLibrary, WithoutADevicePlaysLastTheirLengthByTheClock) {
   Sound* effect = load(system, writeTone("silent.mp3", 440, 0.5, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III));
   Sound* music = load(system, writeModule("silent.mod", 2, 16, 3));  // 2 x 16 rows x 3 ticks
   Sound* missing = reinterpret_cast<Sound*>(1);
-  EXPECT_EQ(soundSystemCreateSound(system, "none.mp3", kSoundModeDefault, &missing), SOUND_ERR_FILE_NOT_FOUND);
-  EXPECT_EQ(missing, nullptr);
+  const SoundResult result = soundSystemCreateSound(system, "none.mp3", kSoundModeDefault, &missing);
+  EXPECT_EQ(std::tuple(result, missing), std::tuple(SOUND_ERR_FILE_NOT_FOUND, nullptr));
   const double effectLength = lengthOf(effect), musicLength = lengthOf(music);
   EXPECT_NEAR(effectLength, 0.5, 0.06);  // MP3 frames pad the end a little
   EXPECT_NEAR(musicLength, 1.92, 0.05);
@@ -225,24 +226,22 @@ TEST(SoundLibrary, WithoutADevicePlaysLastTheirLengthByTheClock) {
   clock.now += effectLength - 0.01;
   EXPECT_TRUE(isPlaying(effectChannel));
   clock.now += 0.02;
-  EXPECT_FALSE(isPlaying(effectChannel));
-  EXPECT_TRUE(isPlaying(musicChannel));
+  EXPECT_TRUE(!isPlaying(effectChannel) && isPlaying(musicChannel));
   clock.now += musicLength - effectLength;
   EXPECT_FALSE(isPlaying(musicChannel));
   // The next play takes the finished play's channel; the old handle must not reach it.
   SoundChannel* reused = play(system, effect, 0.1f);
   EXPECT_EQ(channelIndex(musicChannel), channelIndex(reused));
   EXPECT_FALSE(isPlaying(musicChannel));
-  EXPECT_NE(soundChannelStop(musicChannel), SOUND_OK);
-  EXPECT_NE(soundChannelSetVolume(musicChannel, 0.0f), SOUND_OK);
+  EXPECT_TRUE(soundChannelStop(musicChannel) != SOUND_OK && soundChannelSetVolume(musicChannel, 0) != SOUND_OK);
   EXPECT_EQ(soundChannelStop(reused), SOUND_OK);
   EXPECT_FALSE(isPlaying(reused));
 
   std::vector<SoundChannel*> channels(32);
   for (SoundChannel*& c : channels) c = play(system, effect, 0.1f);
   SoundChannel* refused = reinterpret_cast<SoundChannel*>(1);
-  EXPECT_EQ(soundSystemPlaySound(system, kSoundChannelFree, effect, false, &refused), SOUND_ERR_NO_FREE_CHANNEL);
-  EXPECT_EQ(refused, nullptr);
+  const SoundResult full = soundSystemPlaySound(system, kSoundChannelFree, effect, false, &refused);
+  EXPECT_EQ(std::tuple(full, refused), std::tuple(SOUND_ERR_NO_FREE_CHANNEL, nullptr));
   for (SoundChannel* c : channels) EXPECT_TRUE(isPlaying(c)) << "a refused play steals no channel";
   clock.now += effectLength + 0.01;
   SoundChannel* later = play(system, effect, 0.1f);
@@ -278,28 +277,27 @@ TEST(SoundLibrary, FallsBackToSilenceWithoutADevice) {
 
 namespace {
 
-// The game's own sound files, played without a device on the test's clock; one frame is three render
-// passes, each opening with the music step.
-class GameSound : public ::testing::Test {
- protected:
-  std::unique_ptr<Game> silentGame() {
-    auto game = std::make_unique<Game>();
-    soundForceSilent(true);
-    game->initSound();
-    soundForceSilent(false);
-    soundSystemSetClock(game->soundSystem, TestClock::read, &clock);
-    return game;
-  }
-  void frame(Game& game, double seconds) {
-    clock.now += seconds;
-    for (int pass = 0; pass < 3; ++pass) game.musicStep();
-  }
-  TestClock clock;
-};
+// The game's own sound files, played without a device on the test's clock.
+TestClock gameClock;
+
+std::unique_ptr<Game> silentGame() {
+  auto game = std::make_unique<Game>();
+  soundForceSilent(true);
+  game->initSound();
+  soundForceSilent(false);
+  soundSystemSetClock(game->soundSystem, TestClock::read, &gameClock);
+  return game;
+}
+
+// One frame: three render passes, each opening with the music step.
+void frame(Game& game, double seconds) {
+  gameClock.now += seconds;
+  for (int pass = 0; pass < 3; ++pass) game.musicStep();
+}
 
 }  // namespace
 
-TEST_F(GameSound, MusicRestartsWhenItEndsPausedOrNot) {
+TEST(GameSound, MusicRestartsWhenItEndsPausedOrNotAndStopsForTheEndTune) {
   auto game = silentGame();
   ASSERT_TRUE(game->musicSound && game->laserSound && game->superGlowSound && game->victorySound &&
               game->gameOverSound) << "the five sound files load";
@@ -307,7 +305,7 @@ TEST_F(GameSound, MusicRestartsWhenItEndsPausedOrNot) {
   SoundChannel* music = game->musicChannel;
   EXPECT_TRUE(isPlaying(music)) << "the first draw starts the music";
   game->gameState = Paused;
-  while (clock.now < 100.0 + lengthOf(game->musicSound) - 1.0 / 60.0) {
+  while (gameClock.now < 100.0 + lengthOf(game->musicSound) - 1.0 / 60.0) {
     frame(*game, 1.0 / 60.0);
     ASSERT_EQ(game->musicChannel, music) << "not restarted while it plays";
   }
@@ -315,20 +313,18 @@ TEST_F(GameSound, MusicRestartsWhenItEndsPausedOrNot) {
   frame(*game, 2.0 / 60.0);
   EXPECT_NE(game->musicChannel, music) << "the next draw after the end starts it again";
   EXPECT_TRUE(isPlaying(game->musicChannel));
-}
 
-TEST_F(GameSound, EndOfMatchSilencesTheMusicAndRepeatsItsTune) {
   for (int state : {Lost, Won}) {
-    clock.now = 100.0;
-    auto game = silentGame();
+    gameClock.now = 100.0;
+    game = silentGame();
     frame(*game, 0.5);
-    SoundChannel* music = game->musicChannel;
+    music = game->musicChannel;
     game->gameState = state;
     frame(*game, 0.0);
     EXPECT_FALSE(isPlaying(music)) << "the music playing when the match ends stops with it";
     const double tune = lengthOf(state == Lost ? game->gameOverSound : game->victorySound);
     int starts = 0;
-    for (SoundChannel* last = nullptr; clock.now < 100.5 + 2 * tune + 0.1; frame(*game, 1.0 / 60.0)) {
+    for (SoundChannel* last = nullptr; gameClock.now < 100.5 + 2 * tune + 0.1; frame(*game, 1.0 / 60.0)) {
       ASSERT_FALSE(isPlaying(game->musicChannel));
       ASSERT_TRUE(isPlaying(game->endChannel));
       starts += game->endChannel != last;
@@ -339,7 +335,7 @@ TEST_F(GameSound, EndOfMatchSilencesTheMusicAndRepeatsItsTune) {
 }
 
 // Through the wave writer: the music while the match runs and, after a pause, the game-over tune, both at 0.8.
-TEST(GameSoundHeard, MusicAndGameOverTuneAtTheSameLevel) {
+TEST(GameSound, MusicAndGameOverTuneAreHeardAtTheSameLevel) {
   writeModule("sound/bricks.xm", 100, 16, 3);
   writeModule("sound/game_over.mod", 1, 8, 6);
   const fs::path runDir = fs::current_path();
