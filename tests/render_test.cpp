@@ -83,6 +83,8 @@ class Frame : public WorldTest {
   }
 };
 
+class SceneObjects : public WorldTest {};
+
 }  // namespace
 
 TEST_F(Frame, TheBoardIsLitBothDrawPathsAgreeCulledFromBelowAndWireframeShowsTheClearColour) {
@@ -177,7 +179,7 @@ TEST_F(Frame, AFloatingBoxCastsItsShadowAndGlowSpillsPastAGlowingBox) {
   EXPECT_NEAR(brightness(glowing, far, 1), brightness(dark, far, 1), 1.0);
 }
 
-TEST_F(WorldTest, ObjectsStandWhereTheyBelongPathLinesSwellAfterASuperGlowAndResizeMovesOnlyTheViewport) {
+TEST_F(SceneObjects, ObjectsStandWhereTheyBelongPathLinesSwellAfterASuperGlowAndResizeMovesOnlyTheViewport) {
   Map& map = *g.map;
   EXPECT_EQ(glm::make_vec4(map.getVertices() + 4 * 3), glm::vec4(0, 0, 0, 1));  // the board's two far corners
   EXPECT_EQ(glm::make_vec4(map.getVertices() + 4 * 6081), glm::vec4(78, 0, -78, 1));
@@ -229,7 +231,7 @@ TEST_F(WorldTest, ObjectsStandWhereTheyBelongPathLinesSwellAfterASuperGlowAndRes
   onWindowSize(1024, 768);
 }
 
-TEST_F(WorldTest, EnemiesWalkOneAxisAtATimeSnapOntoPointsAndCoverTheirKindsSpeed) {
+TEST_F(SceneObjects, EnemiesWalkOneAxisAtATimeSnapOntoPointsAndCoverTheirKindsSpeed) {
   const float path[] = {0, 0, 10, 0, 10, -5, 4, -5};  // +x, then -z, then -x
   Enemy& e = *addEnemy("cube_yl", 0.0f, 0.0f, path, 4);
   const struct {
