@@ -92,6 +92,10 @@ TEST_F(Frame, TheBoardIsLitBothDrawPathsAgreeCulledFromBelowAndWireframeShowsThe
     glBindFramebuffer(GL_FRAMEBUFFER, fb);
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE)) << fb;
   }
+  GLint shadowSize = 0;
+  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &shadowSize);
+  EXPECT_EQ(shadowSize, 2048);
   while (glGetError() != GL_NO_ERROR) {
   }
   std::string lit = frame();
