@@ -8,8 +8,6 @@ class CaptureStdout {
  public:
   CaptureStdout() : saved_(std::cout.rdbuf(buffer_.rdbuf())) {}
   ~CaptureStdout() { std::cout.rdbuf(saved_); }
-  CaptureStdout(const CaptureStdout&) = delete;
-  CaptureStdout& operator=(const CaptureStdout&) = delete;
 
   std::string text() const { return buffer_.str(); }
   void clear() { buffer_.str(""); }

@@ -1,242 +1,143 @@
-// Child-process handling and xdotool/ImageMagick calls for end-to-end tests of the real binary.
+// Child processes (the game and its Xvfb) started through the shell, their output kept in files, and the
+// xdotool/ImageMagick calls.
 #include "GameProcess.h"
 
 #include <X11/Xlib.h>
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
+#include <thread>
+
+const char* const kCleanStartOutput =
+    "GLFW 2.7 SVN 2010-03-16 Successfull \nGLEW 1.5.3 Successfull \nOpenGL 3.2 Successfull \n"
+    "Mathematics by GLM 0.8.4.4  \nVertex-shader loaded and compiled successfully.\n"
+    "Hud Vertex-shader loaded and compiled successfully.\nGlow Vertex-shader loaded and compiled successfully.\n"
+    "Shadow-Mapping 1 Vertex-shader loaded and compiled successfully.\n"
+    "Shadow-Mapping 2 Vertex-shader loaded and compiled successfully.\n"
+    "Fragment-shader loaded and compiled successfully.\nHud Fragment-shader loaded and compiled successfully.\n"
+    "Glow Fragment-shader loaded and compiled successfully.\n"
+    "Shadow Mapping 1 Fragment-Shader loaded and compiled successfully.\n"
+    "Shadow Mapping 2 Fragment-Shader loaded and compiled successfully.\n"
+    "Shader-program linked successfully.\nHud Shader-program linked successfully.\n"
+    "Glow Shader-program linked successfully.\n\nShadow 1 Shader-program linked successfully.\n\n"
+    "Shadow 2 Shader-program linked successfully.\n\n";
 
 namespace {
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+std::string readText(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
 }
 
-void sleepSeconds(double s) { std::this_thread::sleep_for(std::chrono::duration<double>(s)); }
+pid_t spawn(const std::string& shellCommand) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execl("/bin/sh", "sh", "-c", shellCommand.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
 
 }  // namespace
 
-std::string runCommand(const std::string& command) {
-  std::string result;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.append(buffer, n);
-  pclose(pipe);
-  return result;
-}
-
-GameProcess::~GameProcess() {
-  if (running()) {
-    kill(pid_, SIGKILL);
-    waitForExit(5.0);
-  }
-  if (reader_.joinable()) reader_.join();
-  if (pipe_ >= 0) close(pipe_);
-  if (!errorsPath_.empty()) unlink(errorsPath_.c_str());
-  stopServer();
-}
-
-bool GameProcess::startServer() {
-  // Low display numbers are taken and given back all the time by other tests' servers; a number of our own,
-  // far from them, keeps a server that is still shutting down from answering our game.
-  static std::atomic<int> attempt{0};
-  for (int tries = 0; tries < 20; ++tries) {
-    int number = 1000 + (static_cast<int>(getpid()) * 31 + 977 * attempt++) % 30000;
-    // Close-on-exec, so that games and servers started meanwhile by other threads cannot hold the write
-    // end open and keep the read below from ever seeing the end of a server that failed to start.
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) return false;
-    server_ = fork();
-    if (server_ < 0) return false;
-    if (server_ == 0) {
-      close(fds[0]);
-      fcntl(fds[1], F_SETFD, 0);
-      int devnull = open("/dev/null", O_RDWR);
-      dup2(devnull, STDIN_FILENO);
-      dup2(devnull, STDOUT_FILENO);
-      dup2(devnull, STDERR_FILENO);
-      std::string display = ":" + std::to_string(number);
-      std::string fd = std::to_string(fds[1]);
-      execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
-             "-nolisten", "tcp", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    // The server writes its display number once it accepts connections, and nothing when it cannot start.
-    std::string written;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') written += c;
-    close(fds[0]);
-    if (!written.empty()) {
-      display_ = ":" + written;
-      // Seen under load: the first clients of a server that has just reported itself are turned away.
-      for (int wait = 0; wait < 100; ++wait) {
-        if (std::system(("DISPLAY=" + display_ + " xdpyinfo >/dev/null 2>&1").c_str()) == 0) return true;
-        sleepSeconds(0.05);
-      }
-      kill(server_, SIGTERM);
-    }
-    waitpid(server_, nullptr, 0);
-    server_ = -1;
-  }
-  return false;
-}
-
-std::string GameProcess::x11(const std::string& command) {
-  return runCommand("DISPLAY=" + display_ + " " + command);
-}
-
-bool GameProcess::start(bool withDisplay, const std::string& runDir, const std::string& program) {
-  if (!withDisplay) return launch(false, runDir, program);
-  // Under heavy load a freshly started Xvfb now and then turns the game's first connection away although
-  // it has reported itself ready and answered xdpyinfo; that is the machine, not the game, so start over.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    if (!launch(true, runDir, program)) return false;
-    waitForOutput("\n", 20.0);
-    bool turnedAway = output().rfind("GLFW Error: Initialization Failed. ", 0) == 0 &&
-                      errors().find("Failed to open display") != std::string::npos;
-    if (!turnedAway) return true;
-    waitForExit(5.0);
-    stopServer();
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      output_.clear();
-    }
-    pid_ = -1;
-    exitStatus_ = -1;
-    if (pipe_ >= 0) close(pipe_);
-    pipe_ = -1;
-  }
-  return false;
-}
-
-void GameProcess::stopServer() {
-  if (server_ > 0) {
-    kill(server_, SIGTERM);
-    waitpid(server_, nullptr, 0);
-  }
-  server_ = -1;
-}
-
-bool GameProcess::launch(bool withDisplay, const std::string& runDir, const std::string& program) {
-  if (withDisplay && !startServer()) return false;
-  if (!errorsPath_.empty()) unlink(errorsPath_.c_str());
-  char errorsPath[] = "/tmp/varrow-stderr-XXXXXX";
-  int errors = mkstemp(errorsPath);
-  if (errors >= 0) errorsPath_ = errorsPath;
-  int fds[2];
-  // Close-on-exec: a copy of the write end in a child started by another thread would hold off the end.
-  if (pipe2(fds, O_CLOEXEC) != 0) return false;
-  pid_ = fork();
-  if (pid_ < 0) return false;
-  if (pid_ == 0) {
-    dup2(fds[1], STDOUT_FILENO);
-    int devnull = open("/dev/null", O_RDWR);
-    dup2(devnull, STDIN_FILENO);
-    dup2(errors >= 0 ? errors : devnull, STDERR_FILENO);
-    close(fds[0]);
-    close(fds[1]);
-    if (withDisplay)
-      setenv("DISPLAY", display_.c_str(), 1);
-    else
-      unsetenv("DISPLAY");
-    if (chdir(runDir.c_str()) != 0) _exit(127);
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(fds[1]);
-  if (errors >= 0) close(errors);
-  pipe_ = fds[0];
-  reader_ = std::thread([this] {
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(pipe_, buffer, sizeof buffer)) > 0) {
-      std::lock_guard<std::mutex> lock(mutex_);
-      output_.append(buffer, static_cast<size_t>(n));
-    }
-  });
+bool pollFor(double seconds, const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  for (; !done(); std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+    if (std::chrono::steady_clock::now() > end) return false;
   return true;
 }
 
-std::string GameProcess::errors() {
-  if (errorsPath_.empty()) return std::string();
-  std::ifstream in(errorsPath_);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+void GameProcess::stop() {
+  if (running()) kill(pid_, SIGKILL);
+  if (pid_ > 0) waitpid(pid_, nullptr, 0);
+  if (server_ > 0 && kill(server_, SIGTERM) == 0) waitpid(server_, nullptr, 0);
+  if (!logDir_.empty()) std::filesystem::remove_all(logDir_);
+  pid_ = server_ = exitStatus_ = -1;
+  logDir_.clear();
 }
 
-std::string GameProcess::output() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return output_;
-}
-
-bool GameProcess::waitForOutput(const std::string& text, double seconds) {
-  auto start = std::chrono::steady_clock::now();
-  while (secondsSince(start) < seconds) {
-    if (output().find(text) != std::string::npos) return true;
-    if (!running()) return output().find(text) != std::string::npos;
-    sleepSeconds(0.05);
+bool GameProcess::start(bool withDisplay, const std::string& runDir) {
+  // Under heavy load a fresh Xvfb now and then turns the game's first connection away although it has
+  // announced itself; that is the machine, not the game, so start over on a new server.
+  static int servers = 0;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    stop();
+    char dir[] = "/tmp/varrow-game-XXXXXX";
+    if (!mkdtemp(dir)) return false;
+    logDir_ = dir;
+    // A display number of our own, far from the low ones that other servers take and give back all the time.
+    display_ = ":" + std::to_string(1000 + (getpid() * 31 + 977 * servers++) % 30000);
+    // The server writes its number once it accepts connections, and nothing when it cannot start.
+    const std::string up = logDir_ + "/up";
+    if (withDisplay) {
+      server_ = spawn("exec Xvfb " + display_ + " -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>" + up +
+                      " 2>/dev/null");
+      pollFor(30.0, [&] { return !readText(up).empty() || waitpid(server_, nullptr, WNOHANG) == server_; });
+      if (readText(up).empty()) continue;
+    }
+    pid_ = spawn("cd '" + runDir + "' && " + (withDisplay ? "DISPLAY=" + display_ : "unset DISPLAY;") +
+                 " exec '" VARROW_RUN_DIR "/varrow' </dev/null >" + logDir_ + "/out 2>" + logDir_ + "/err");
+    if (!withDisplay) return true;
+    waitForOutput("\n", 30.0);
+    if (errors().find("Failed to open display") == std::string::npos) return true;
   }
   return false;
+}
+
+std::string GameProcess::output() const { return readText(logDir_ + "/out"); }
+
+std::string GameProcess::errors() const { return readText(logDir_ + "/err"); }
+
+bool GameProcess::waitForOutput(const std::string& text, double seconds) {
+  pollFor(seconds, [&] { return output().find(text) != std::string::npos || !running(); });
+  return output().find(text) != std::string::npos;
+}
+
+std::string GameProcess::x11(const std::string& command) const {
+  std::string result;
+  FILE* pipe = popen(("DISPLAY=" + display_ + " " + command).c_str(), "r");
+  char buffer[4096];
+  for (size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.append(buffer, n);
+  if (pipe) pclose(pipe);
+  return result;
 }
 
 bool GameProcess::waitForWindow(double seconds) {
-  auto start = std::chrono::steady_clock::now();
-  while (secondsSince(start) < seconds && running()) {
-    std::string id = x11("xdotool search --name '^Varrow$' 2>/dev/null | head -n 1");
-    while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
-    if (!id.empty()) {
-      window_ = id;
-      x11("xdotool windowfocus --sync " + window_ + " 2>/dev/null");
-      return true;
-    }
-    sleepSeconds(0.1);
-  }
-  return false;
+  pollFor(seconds, [&] {
+    window_ = x11("xdotool search --name '^Varrow$' 2>/dev/null | head -n 1");
+    return !window_.empty() || !running();
+  });
+  if (!window_.empty()) window_.pop_back();
+  return !window_.empty() && x11("xdotool windowfocus --sync " + window_ + " && echo ok") == "ok\n";
 }
 
-void GameProcess::sendKey(const std::string& keyName) { holdKey(keyName, 0.1); }
+void GameProcess::sendKey(const std::string& keyName) { x11("xdotool key " + keyName); }
 
 void GameProcess::holdKey(const std::string& keyName, double seconds) {
-  if (!window_.empty()) x11("xdotool windowfocus --sync " + window_ + " 2>/dev/null");
-  x11("xdotool keydown " + keyName);
-  sleepSeconds(seconds);
-  x11("xdotool keyup " + keyName);
+  x11("xdotool keydown " + keyName + " sleep " + std::to_string(seconds) + " keyup " + keyName);
 }
 
-void GameProcess::click(int x, int y) {
-  x11("xdotool mousemove --window " + window_ + " " + std::to_string(x) + " " + std::to_string(y) +
-             " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1");
+void GameProcess::click(std::initializer_list<WindowPoint> points) {
+  std::string command = "xdotool";
+  for (WindowPoint p : points)
+    command += " mousemove --window " + window_ + " " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1";
+  x11(command + " mousemove --window " + window_ + " 512 384");
 }
 
-void GameProcess::moveMouse(int x, int y) {
-  x11("xdotool mousemove --window " + window_ + " " + std::to_string(x) + " " + std::to_string(y));
-}
-
-bool GameProcess::screenshot(const std::string& pngPath) {
-  return std::system(("DISPLAY=" + display_ + " import -window root " + pngPath + " 2>/dev/null").c_str()) == 0;
-}
-
-bool GameProcess::screenshot(const std::string& pngPath, int x, int y, int w, int h) {
-  const std::string crop = std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
-                           std::to_string(y);
-  return std::system(("DISPLAY=" + display_ + " import -window root -crop " + crop + " +repage " + pngPath +
-                      " 2>/dev/null")
-                         .c_str()) == 0;
+bool GameProcess::screenshot(const std::string& pngPath, const std::string& crop) {
+  const std::string cut = crop.empty() ? "" : " -crop " + crop + " +repage";
+  return x11("import -window root" + cut + " " + pngPath + " 2>/dev/null && echo ok") == "ok\n";
 }
 
 bool GameProcess::requestClose() {
-  if (window_.empty()) return false;
-  Display* display = XOpenDisplay(display_.c_str());
+  Display* display = window_.empty() ? nullptr : XOpenDisplay(display_.c_str());
   if (!display) return false;
   XEvent event = {};
   event.xclient.type = ClientMessage;
@@ -244,36 +145,21 @@ bool GameProcess::requestClose() {
   event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
   event.xclient.format = 32;
   event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
   const Status sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
-  XSync(display, False);
   XCloseDisplay(display);
   return sent != 0;
 }
 
 bool GameProcess::running() {
-  if (pid_ <= 0 || exitStatus_ != -1) return false;
   int status = 0;
-  pid_t done = waitpid(pid_, &status, WNOHANG);
-  if (done == pid_) {
-    exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return false;
-  }
-  return true;
+  if (pid_ <= 0 || exitStatus_ != -1) return false;
+  if (waitpid(pid_, &status, WNOHANG) != pid_) return true;
+  exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return false;
 }
 
 int GameProcess::waitForExit(double seconds) {
-  auto start = std::chrono::steady_clock::now();
-  while (running() && secondsSince(start) < seconds) sleepSeconds(0.05);
-  if (running()) {
-    kill(pid_, SIGKILL);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    exitStatus_ = -1;
-    pid_ = -1;
-    if (reader_.joinable()) reader_.join();
-    return -1;
-  }
-  if (reader_.joinable()) reader_.join();
-  return exitStatus_;
+  if (pollFor(seconds, [&] { return !running(); })) return exitStatus_;
+  kill(pid_, SIGKILL);
+  return -1;
 }
