@@ -270,10 +270,10 @@ TEST_F(WorldTest, BeamIsABarFromTargetToTowerDrawnForTwoTenthsOfASecondAndTheMar
     for (size_t i = 0; i < rgba.size(); i += 4) lit += static_cast<unsigned char>(rgba[i]) > 128;
     return lit;
   };
-  EXPECT_NEAR(litPixelsAt(3.199), 60 * 2, 6) << "6 x 0.2 units";
+  EXPECT_NEAR(litPixelsAt(3.199), 60 * 2, 3) << "6 x 0.2 units";
   EXPECT_EQ(litPixelsAt(3.2), 0);
   t.selected = true;
-  EXPECT_NEAR(litPixelsAt(5.0), 44 * 40, 60) << "4.4 x 4.0 units";
+  EXPECT_NEAR(litPixelsAt(5.0), 44 * 40, 10) << "4.4 x 4.0 units";
   glUseProgram(0);
   glDeleteProgram(program);
 }
