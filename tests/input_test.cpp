@@ -1,0 +1,487 @@
+// Keys, clicks and the camera on the fresh world through the registered callbacks, with injected input and
+// the manual clock: exact console and screen texts, HUD button edges, building, picking, SuperGlow, the camera
+// step, the frustum test and the frame update.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include "CaptureStdout.h"
+#include "WorldTest.h"
+#include "app/Application.h"
+#include "app/Globals.h"
+#include "input/Camera.h"
+#include "input/Frustum.h"
+#include "input/Keyboard.h"
+#include "input/Mouse.h"
+#include "platform/Platform.h"
+#include "scene/Enemy.h"
+#include "scene/File.h"
+#include "scene/Map.h"
+#include "scene/SpawnPoint.h"
+#include "scene/Tower.h"
+
+namespace {
+
+using namespace platform;
+using glm::vec3;
+
+const float kPath[] = {39, -39, 39, -39};
+
+class Input : public WorldTest {
+ protected:
+  void SetUp() override {
+    WorldTest::SetUp();
+    setMouseWheel(0);
+    mouseX = 512, mouseY = 384;
+  }
+  static std::string press(int key, int action = PRESS) {
+    CaptureStdout out;
+    keyCallback()(key, action);
+    return out.text();
+  }
+  static std::string click(int x, int y, int button = MOUSE_BUTTON_LEFT, int action = PRESS) {
+    CaptureStdout out;
+    injectCursor(x, y);
+    if (MouseButtonCallback callback = mouseButtonCallback()) callback(button, action);
+    return out.text();
+  }
+  // Left clicks in order, and what they printed.
+  static std::string clicks(std::initializer_list<glm::ivec2> points) {
+    std::string out;
+    for (glm::ivec2 p : points) out += click(p.x, p.y);
+    return out;
+  }
+  // The eye 60 above the board centre, screen up along -z: the ground under a pixel is a plain function of it.
+  static void lookStraightDown() {
+    viewMatrix = glm::lookAt(vec3(39, 60, -39), vec3(39, 0, -39), vec3(0, 0, -1));
+    projectionMatrix = glm::perspective(glm::radians(60.0f), 1024.0f / 768.0f, 0.1f, 150.0f);
+  }
+  static glm::vec2 groundUnder(int x, int y) {
+    const double half = 60.0 * std::tan(glm::radians(30.0));
+    return {39.0 + (2.0 * x / 1024 - 1) * half * 1024 / 768, -39.0 - (2.0 * (768 - y) / 768 - 1) * half};
+  }
+  // out starts with the "Tower at: x, y, z" line of the ground under pixel (x, y).
+  static void expectTowerAt(const std::string& out, int x, int y) {
+    float px = 0, py = 1, pz = 0;
+    EXPECT_EQ(std::sscanf(out.c_str(), "Tower at: %f, %f, %f\n", &px, &py, &pz), 3) << out;
+    EXPECT_LT(glm::distance(glm::vec2(px, pz), groundUnder(x, y)), 3e-3) << out;
+    EXPECT_EQ(py, 0.0f);
+  }
+  static vec3 eye() { return vec3(glm::inverse(viewMatrix) * glm::vec4(0, 0, 0, 1)); }
+  static vec3 sight() { return glm::normalize(vec3(glm::inverse(viewMatrix) * glm::vec4(0, 0, -1, 0))); }
+  static void expectNear(const vec3& got, const vec3& want, float tolerance = 1e-4f) {
+    EXPECT_LT(glm::distance(got, want), tolerance) << got.x << "," << got.y << "," << got.z;
+  }
+  // One camera step with a key held for it.
+  static void stepWith(int key, double dt) { injectKey(key, true), updateCamera(dt), injectKey(key, false); }
+};
+
+}  // namespace
+
+TEST(ClickAreas, EveryHudButtonEdgeMissesInEveryWindowSizeAndTheBoardEdges) {
+  const struct { HudButtonRect rect; int left, right, top, bottom; } buttons[] = {
+      {kUpgradeButton, 862, 962, 655, 703}, {kSellButton, 862, 961, 603, 655}, {kSelectionButton, 762, 862, 603, 703},
+      {kTrisButton, 462, 562, 603, 703},    {kTrisGrButton, 562, 662, 603, 703}, {kTrisBlButton, 662, 762, 603, 703},
+      {kSuperGlowButton, 462, 562, 64, 164}};
+  for (int s = 1; s <= 3; ++s)
+    for (const auto& b : buttons) {
+      const int x = (b.left + b.right) / 2 * s, y = (b.top + b.bottom) / 2 * s, w = 1024 * s, h = 768 * s;
+      for (int edge : {b.left * s, b.right * s}) EXPECT_FALSE(insideHudButton(b.rect, edge, y, w, h)) << edge;
+      for (int edge : {b.top * s, b.bottom * s}) EXPECT_FALSE(insideHudButton(b.rect, x, edge, w, h)) << edge;
+      for (int in : {b.left * s + 1, b.right * s - 1}) EXPECT_TRUE(insideHudButton(b.rect, in, y, w, h)) << in;
+      for (int in : {b.top * s + 1, b.bottom * s - 1}) EXPECT_TRUE(insideHudButton(b.rect, x, in, w, h)) << in;
+    }
+  // A window of another shape stretches the buttons with it.
+  EXPECT_TRUE(insideHudButton(kTrisButton, 256, 370, 512, 432));
+  EXPECT_FALSE(insideHudButton(kTrisButton, 256, 370, 1024, 432));
+  // Towers stand where 1 <= x <= 77 and -77 < z <= -1.
+  const struct { float x, z; bool on; } points[] = {{1, -1, true},         {77, -76.99f, true},   {77, -77, false},
+                                                    {0.999f, -10, false},  {77.001f, -10, false}, {10, -0.999f, false},
+                                                    {NAN, -10, false}};
+  for (const auto& p : points) EXPECT_EQ(onBuildArea(p.x, p.z), p.on) << p.x << "," << p.z;
+}
+
+TEST_F(Input, ButtonsSwitchModeAndTypeUpgradeAndSellTheSelectedTower) {
+  lookStraightDown();
+  for (auto [x, type] : {std::pair(512, "tris"), std::pair(612, "tris_gr"), std::pair(712, "tris_bl")}) {
+    EXPECT_EQ(click(x, 650), "");
+    EXPECT_FALSE(g.selectionMode);
+    EXPECT_EQ(selectedTowerType, type);
+  }
+  EXPECT_EQ(click(812, 650), "SelectionMode!\n");
+  EXPECT_TRUE(g.selectionMode);
+  EXPECT_EQ(selectedTowerType, "tris_bl") << "the type is kept across mode changes";
+  // Choosing a type drops the selection; only left-button presses count.
+  Tower* t = addTower("tris", 39.0f, -39.0f);
+  click(512, 384);
+  ASSERT_EQ(g.selectedTower, t);
+  click(512, 650);
+  EXPECT_EQ(std::make_pair(g.selectedTower, t->selected), std::make_pair(static_cast<Tower*>(nullptr), false));
+  EXPECT_EQ(click(812, 650, MOUSE_BUTTON_LEFT, RELEASE), "");
+  EXPECT_EQ(click(812, 650, MOUSE_BUTTON_RIGHT), "");
+  EXPECT_FALSE(g.selectionMode);
+
+  // In selection mode Upgrade and Sell act on the tower selected on the board.
+  EXPECT_EQ(clicks({{812, 650}, {512, 384}, {912, 680}, {912, 630}}),
+            "SelectionMode!\nlevel: 2 distance: 6 power: 50\nUpgrade!\nSell!\n");
+  EXPECT_TRUE(g.towers.empty());
+}
+
+TEST_F(Input, BuildClicksReportTheGroundPointAndBuildThere) {
+  lookStraightDown();
+  g.selectionMode = false;
+  expectTowerAt(click(400, 300), 400, 300);
+  EXPECT_TRUE(g.towers.empty()) << "no type chosen yet";
+  const struct { int button, x, y, skinSlot, price; } builds[] = {
+      {512, 300, 200, 4, 100}, {612, 700, 200, 13, 250}, {712, 300, 500, 12, 500}};
+  for (const auto& b : builds) {
+    const int before = g.resources;
+    click(b.button, 650);
+    const std::string out = click(b.x, b.y);
+    expectTowerAt(out, b.x, b.y);
+    EXPECT_EQ(out.find('\n') + 1, out.size());
+    ASSERT_FALSE(g.towers.empty());
+    auto& t = g.towers.back();
+    EXPECT_EQ(t->kind, selectedTowerType);
+    EXPECT_LT(glm::distance(glm::vec2(t->posX, t->posZ), groundUnder(b.x, b.y)), 3e-3);
+    EXPECT_EQ(std::make_tuple(t->skinTexture, t->texture5, t->markTexture),
+              std::make_tuple(textureTable[b.skinSlot], textureTable[5], textureTable[10]));
+    EXPECT_EQ(g.resources, before - b.price);
+  }
+  // The same spot again, and one a little off it, are taken; off the board nothing happens at all.
+  EXPECT_EQ(clicks({{300, 200}, {303, 202}}), "Can't build a tower here!\nCan't build a tower here!\n");
+  ASSERT_LT(groundUnder(10, 300).x, 1.0f);
+  EXPECT_EQ(click(10, 300), "");
+  // Upgrade and Sell in build mode build under them.
+  g.resources = 1000;
+  click(512, 650);
+  expectTowerAt(click(912, 680), 912, 680);
+  expectTowerAt(click(912, 620), 912, 620);
+  EXPECT_EQ(g.towers.size(), 5u);
+}
+
+TEST_F(Input, SuperGlowOnlyWhenReadyAndRunningOtherwiseTheBoardGetsTheClick) {
+  lookStraightDown();
+  Enemy* enemy = addEnemy("cube_w", 1.0f, -1.0f, kPath, 2);
+  click(512, 650);
+  setTime(325.0);
+  expectTowerAt(click(512, 114), 512, 114);
+  setTime(325.5);
+  EXPECT_EQ(click(512, 114), "SuperGlow\n");
+  EXPECT_EQ(enemy->hitPoints, 700.0);
+  for (auto& s : g.spawnPoints) EXPECT_EQ(s->pulseTime, 325.5);
+  EXPECT_EQ(g.superGlowReadyTime, 650.5);
+  // Not ready again until after 650.5; paused, not at all.
+  setTime(650.5);
+  EXPECT_EQ(click(512, 114), "Can't build a tower here!\n");
+  g.gameState = Paused;
+  setTime(700.0);
+  EXPECT_EQ(click(512, 114), "Can't build a tower here!\n");
+  EXPECT_EQ(enemy->hitPoints, 700.0);
+  EXPECT_EQ(g.towers.size(), 1u);
+}
+
+TEST_F(Input, PickingTakesTheNearerTowerAndBuildSpotsCloserThanOneBoxAreTaken) {
+  Tower* centre = addTower("tris", 39.0f, -39.0f);
+  Tower* west = addTower("tris", 20.0f, -39.0f);
+  // A level ray through both boxes: the tower whose foot is nearer the origin wins, whatever the list order.
+  const float y = (centre->worldMin[1] + centre->worldMax[1]) / 2;
+  EXPECT_TRUE(pickTower(vec3(0.0f, y, -39.0f), vec3(1, 0, 0)));
+  EXPECT_EQ(std::make_tuple(g.selectedTower, west->selected, centre->selected), std::make_tuple(west, true, false));
+  EXPECT_TRUE(pickTower(vec3(70.0f, y, -39.0f), vec3(-1, 0, 0)));
+  EXPECT_EQ(std::make_tuple(g.selectedTower, west->selected, centre->selected), std::make_tuple(centre, false, true));
+  EXPECT_FALSE(pickTower(vec3(0.0f, y, -60.0f), vec3(1, 0, 0)));
+  EXPECT_EQ(std::make_tuple(g.selectedTower, centre->selected), std::make_tuple(static_cast<Tower*>(nullptr), false));
+
+  const float width = west->worldMax[0] - west->worldMin[0], depth = west->worldMax[2] - west->worldMin[2];
+  const float cx = (west->worldMax[0] + west->worldMin[0]) / 2, cz = (west->worldMax[2] + west->worldMin[2]) / 2;
+  EXPECT_FALSE(isBuildSpotFree(cx, cz));
+  EXPECT_FALSE(isBuildSpotFree(cx - 0.99f * width, cz + 0.99f * depth));
+  EXPECT_TRUE(isBuildSpotFree(cx - 1.01f * width, cz));
+  EXPECT_TRUE(isBuildSpotFree(cx, cz - 1.01f * depth));
+}
+
+TEST_F(Input, ALostMatchLeavesTheMouseDeadEvenAfterResuming) {
+  for (auto& f : g.files)
+    if (&f != &g.files.back()) f->setIntact(false, 0);
+  addEnemy("cube", 39.0f, -39.0f, kPath, 2);
+  g.update(0.01);
+  ASSERT_EQ(g.gameState, Lost);
+  EXPECT_EQ(press('P'), "Pause mode: false\n");
+  g.selectionMode = false;
+  selectedTowerType = "tris";
+  setTime(700.0);
+  EXPECT_EQ(clicks({{812, 650}, {512, 114}, {400, 300}}), "");
+  EXPECT_TRUE(g.towers.empty());
+}
+
+TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachEveryDrawableAndTheClockPauses) {
+  // Key, console, screen message (null: the slot is left alone), then spectator, frame rate, wireframe, buffer
+  // objects, culling, and the filter pair handed out: F4 and F5 go through every combination.
+  const struct { int key; const char* console; const char* screen; int flags[5]; GLint min, mag; } keys[] = {
+      {'C', "Spectator mode: true\n", nullptr, {1, 0, 0, 0, 0}, 0, 0},
+      {'C', "Spectator mode: false\n", nullptr, {0, 0, 0, 0, 0}, 0, 0},
+      {KEY_F2, "FPS mode: true\n", nullptr, {0, 1, 0, 0, 0}, 0, 0},
+      {KEY_F2, "FPS mode: false\n", nullptr, {0, 0, 0, 0, 0}, 0, 0},
+      {KEY_F3, "Wireframe mode: true\n", "Wireframe mode ON", {0, 0, 1, 0, 0}, 0, 0},
+      {KEY_F3, "Wireframe mode: false\n", "Wireframe mode OFF", {0, 0, 0, 0, 0}, 0, 0},
+      {KEY_F4, "Texture mode: NEAREST\n", "Texture mode: NEAREST ", {}, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST},
+      {KEY_F5, "Mipmap mode: OFF\n", "Mipmap mode: OFF", {}, GL_NEAREST, GL_NEAREST},
+      {KEY_F5, "Mipmap mode: NEAREST\n", "Mipmap mode: NEAREST", {}, GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST},
+      {KEY_F4, "Texture mode: LINEAR\n", "Texture mode: LINEAR", {}, GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR},
+      {KEY_F5, "Mipmap mode: LINEAR\n", "Mipmap mode LINEAR", {}, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR},
+      {KEY_F5, "Mipmap mode: OFF\n", "Mipmap mode: OFF", {}, GL_LINEAR, GL_LINEAR},
+      {KEY_F6, "[VBO] ENABLED!\n", "VBOs: ON", {0, 0, 0, 1, 0}, GL_LINEAR, GL_LINEAR},
+      {KEY_F6, "[VBO] DISABLED!\n", "VBOs: OFF", {}, GL_LINEAR, GL_LINEAR},
+      {KEY_F8, "[VIEW FRUSTUM] ENABLED!\n", "Viewfrustum Culling: ON", {0, 0, 0, 0, 1}, GL_LINEAR, GL_LINEAR},
+      {KEY_F8, "[VIEW FRUSTUM] DISABLED!\n", "Viewfrustum Culling: OFF", {}, GL_LINEAR, GL_LINEAR},
+      {KEY_F1, "", nullptr, {}, GL_LINEAR, GL_LINEAR},
+      {KEY_F7, "", nullptr, {}, GL_LINEAR, GL_LINEAR},
+      {'A', "", nullptr, {}, GL_LINEAR, GL_LINEAR},
+      {KEY_ESC, "", nullptr, {}, GL_LINEAR, GL_LINEAR}};
+  addEnemy("cube", 5.0f, -5.0f, kPath, 2);
+  addTower("tris", 5.0f, -5.0f);
+  for (const auto& k : keys) {
+    SCOPED_TRACE(k.console);
+    advanceTime(1.0);
+    g.screenMessage = {" ", 0.0};
+    EXPECT_EQ(press(k.key, RELEASE), "");
+    EXPECT_EQ(press(k.key), k.console);
+    EXPECT_EQ(std::string(g.screenMessage.text), k.screen ? k.screen : " ");
+    EXPECT_EQ(g.screenMessage.expiry, k.screen ? getTime() + 3.0 : 0.0);
+    EXPECT_EQ(std::vector<int>({spectatorMode, fpsMode, wireframeMode, g.useVbo, g.frustumCulling}),
+              std::vector<int>(k.flags, k.flags + 5));
+    EXPECT_EQ(std::make_pair(g.minFilter, g.magFilter), std::make_pair(k.min, k.mag));
+    GLint polygon[2] = {};
+    glGetIntegerv(GL_POLYGON_MODE, polygon);
+    EXPECT_EQ(polygon[0], k.flags[2] ? GL_LINE : GL_FILL);
+  }
+  EXPECT_EQ(g.gameState, Running);
+  // Every drawable has the last pair; an unknown texture filter keeps it and hands it out again.
+  applyTextureFilters(GL_NEAREST, GL_LINEAR_MIPMAP_LINEAR);
+  g.hud.minFilter = g.hud.magFilter = 0;
+  applyTextureFilters(12345, 0);
+  const std::pair<GLint, GLint> pairs[] = {{g.minFilter, g.magFilter},
+                                           {g.map->minFilter, g.map->magFilter},
+                                           {g.spawnPoints.back()->minFilter, g.spawnPoints.back()->magFilter},
+                                           {g.files.back()->minFilter, g.files.back()->magFilter},
+                                           {g.enemies.back()->minFilter, g.enemies.back()->magFilter},
+                                           {g.towers.back()->minFilter, g.towers.back()->magFilter},
+                                           {g.textRenderer.minFilter, g.textRenderer.magFilter},
+                                           {g.hud.minFilter, g.hud.magFilter}};
+  for (const auto& pair : pairs) EXPECT_EQ(pair, std::make_pair(GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST));
+
+  // A second command within 3 s replaces the message at once, for a full 3 s of its own.
+  setTime(100.0);
+  press(KEY_F3);
+  advanceTime(2.0);
+  press(KEY_F6);
+  EXPECT_EQ(std::make_pair(std::string(g.screenMessage.text), g.screenMessage.expiry),
+            std::make_pair(std::string("VBOs: ON"), 105.0));
+
+  // The pause keeps the moment it began; resuming sets the clock and the last frame time back to it, also
+  // after the end of a match, which then runs again.
+  setTime(50.0);
+  EXPECT_EQ(press('P'), "Pause mode: true\n");
+  EXPECT_EQ(g.gameState, Paused);
+  for (int state : {Paused, Lost, Won}) {
+    setTime(80.0);
+    g.gameState = state;
+    EXPECT_EQ(press('P'), "Pause mode: false\n");
+    EXPECT_EQ(std::make_tuple(g.gameState, getTime(), lastFrameTime), std::make_tuple(int(Running), 50.0, 50.0));
+  }
+}
+
+TEST_F(Input, CameraMovesTurnsScrollsAndZoomsWithinItsLimits) {
+  // Start: above the corner, looking 30 degrees down; still input leaves the view alone.
+  const vec3 down(0, -0.5f, -std::sqrt(3.0f) / 2);
+  expectNear(eye(), {20, 20, 20});
+  expectNear(sight(), down);
+  const glm::mat4 start = viewMatrix;
+  updateCamera(0.5);
+  EXPECT_EQ(viewMatrix, start);
+  // One step from the start: cursor, key held, dt, window size, right button, and how far the eye goes. Ten
+  // units per second along the ground and straight up and down; screen-edge bands of 56 and 60 pixels at
+  // 1024 x 768; Up with the cursor in the top band moves once; the right button stops the side bands, not the
+  // top one; the bands and the aspect ratio follow a resized window.
+  const struct { int x, y, key; double dt; vec3 move; } steps[] = {
+      {512, 384, KEY_UP, 0.1, {0, 0, -1}},   {512, 384, KEY_DOWN, 0.2, {0, 0, 2}},  {512, 384, KEY_LEFT, 0.1, {-1, 0, 0}},
+      {512, 384, KEY_RIGHT, 0.3, {3, 0, 0}}, {512, 384, KEY_PAGEUP, 0.5, {0, 5, 0}}, {512, 10, KEY_UP, 0.1, {0, 0, -1}},
+      {512, 384, KEY_PAGEDOWN, 0.1, {0, -1, 0}}, {512, 55, 0, 0.1, {0, 0, -1}},  {512, 56, 0, 0.1, vec3(0)},
+      {512, 713, 0, 0.1, {0, 0, 1}},         {512, 712, 0, 0.1, vec3(0)},        {59, 384, 0, 0.1, {-1, 0, 0}},
+      {60, 384, 0, 0.1, vec3(0)},            {965, 384, 0, 0.1, {1, 0, 0}},      {964, 384, 0, 0.1, vec3(0)},
+      {0, 0, 0, 0.1, {-1, 0, -1}},           {1023, 767, 0, 0.1, {1, 0, 1}}};
+  auto moved = [](int x, int y, int key, double dt) {
+    initCamera();
+    mouseX = x, mouseY = y;
+    key ? stepWith(key, dt) : updateCamera(dt);
+    return eye() - vec3(20);
+  };
+  for (const auto& s : steps) {
+    expectNear(moved(s.x, s.y, s.key, s.dt), s.move);
+    expectNear(sight(), down);
+  }
+  injectMouseButton(MOUSE_BUTTON_RIGHT, true);
+  expectNear(moved(10, 10, 0, 0.1), {0, 0, -1});
+  injectMouseButton(MOUSE_BUTTON_RIGHT, false);
+  windowWidth = 2000, windowHeight = 1000;  // top band 8 * (1000 / 100) = 80
+  expectNear(moved(1000, 79, 0, 0.1), {0, 0, -1});
+  expectNear(moved(1000, 80, 0, 0.1), vec3(0));
+  EXPECT_NEAR(projectionMatrix[1][1] / projectionMatrix[0][0], 2.0f, 1e-4f);
+  windowWidth = 1024, windowHeight = 768;
+  // The right button turns on the spot, 0.2 degrees per second for each pixel off the centre.
+  initCamera();
+  injectMouseButton(MOUSE_BUTTON_RIGHT, true);
+  mouseX = 612, mouseY = 384;
+  updateCamera(1.0);
+  expectNear(eye(), {20, 20, 20});
+  const float a = glm::radians(20.0f);
+  expectNear(sight(), {std::sin(a) * 0.866025f, -0.5f, -std::cos(a) * 0.866025f});
+  mouseX = 462;
+  updateCamera(2.0);
+  expectNear(sight(), down);
+  // The wheel narrows the field of view 2 degrees a notch, within 0 ... 25 notches.
+  for (auto [set, kept, degrees] : {std::tuple(-3, 0, 60), std::tuple(5, 5, 50), std::tuple(25, 25, 10),
+                                    std::tuple(30, 25, 10)}) {
+    setMouseWheel(set);
+    updateCamera(0.0);
+    EXPECT_EQ(getMouseWheel(), kept);
+    EXPECT_NEAR(glm::degrees(2.0f * std::atan(1.0f / projectionMatrix[1][1])), degrees, 1e-3f) << set;
+    EXPECT_NEAR(projectionMatrix[1][1] / projectionMatrix[0][0], 1024.0f / 768.0f, 1e-4f);
+  }
+}
+
+TEST_F(Input, EyeFloorAndTheSpectatorsFlightAndDeadZone) {
+  // Page Down tests the height before the step: from 1.05 one step to 0.05, then no more until it rises.
+  viewMatrix = tiltMatrix * glm::translate(glm::mat4(1.0f), vec3(-20, -1.05f, -20));
+  for (auto [key, height] : {std::pair(KEY_PAGEDOWN, 0.05f), std::pair(KEY_PAGEDOWN, 0.05f),
+                             std::pair(KEY_PAGEUP, 2.05f), std::pair(KEY_PAGEDOWN, 1.05f)}) {
+    stepWith(key, key == KEY_PAGEUP ? 0.2 : 0.1);
+    EXPECT_NEAR(eye().y, height, 1e-4f);
+  }
+  // A spectator flies along the sight (30 degrees down): a step ending at 1.0 is dropped whole, 1.01 taken;
+  // sideways it strafes, and the screen edges do not scroll it.
+  spectatorMode = true;
+  viewMatrix = tiltMatrix * glm::translate(glm::mat4(1.0f), vec3(-20, -2, -20));
+  const std::tuple<int, double, vec3> flights[] = {{KEY_UP, 0.2, {20, 2, 20}},
+                                                   {KEY_UP, 0.198, {20, 1.01f, 20 - 0.99f * std::sqrt(3.0f)}},
+                                                   {KEY_DOWN, 0.198, {20, 2, 20}},
+                                                   {KEY_LEFT, 0.1, {19, 2, 20}}};
+  for (const auto& [key, dt, to] : flights) {
+    stepWith(key, dt);
+    expectNear(eye(), to);
+  }
+  mouseX = 0, mouseY = 0;
+  updateCamera(0.1);
+  expectNear(eye(), {19, 2, 20});
+  // Within 20 pixels of the centre on both axes the view stays still, the right button playing no part.
+  initCamera();
+  const glm::mat4 startView = viewMatrix;
+  injectMouseButton(MOUSE_BUTTON_RIGHT, true);
+  for (glm::ivec2 offset : {glm::ivec2(20, 20), glm::ivec2(-20, -20), glm::ivec2(0, 20), glm::ivec2(20, 0)}) {
+    mouseX = 512 + offset.x, mouseY = 384 + offset.y;
+    updateCamera(1.0);
+    EXPECT_EQ(viewMatrix, startView);
+  }
+  // 21 pixels off on one axis turns on both, each by its own offset, on the spot: 4.2 degrees to the right and,
+  // below the centre, 1 degree further down.
+  mouseX = 512 + 21, mouseY = 384 + 5;
+  updateCamera(1.0);
+  expectNear(eye(), {20, 20, 20});
+  const float yaw = glm::radians(4.2f), pitch = glm::radians(31.0f);
+  expectNear(sight(), {std::sin(yaw) * std::cos(pitch), -std::sin(pitch), -std::cos(yaw) * std::cos(pitch)});
+  // The tilt keeps the new pitch, so ground moves after leaving spectator mode stay level.
+  spectatorMode = false;
+  stepWith(KEY_UP, 0.1);
+  EXPECT_NEAR(eye().y, 20.0f, 1e-4f);
+}
+
+TEST(Frustum, CulledOnlyWhenAllCornersAreBeyondOnePlane) {
+  const glm::mat4 id(1.0f), persp = glm::perspective(glm::radians(60.0f), 1.0f, 0.1f, 150.0f);
+  const glm::mat4 startView = glm::rotate(id, glm::radians(30.0f), vec3(1, 0, 0)) * glm::translate(id, vec3(-20));
+  auto drawn = [](vec3 lo, vec3 hi, const glm::mat4& model, const glm::mat4& projection, const glm::mat4& view) {
+    glm::vec4 corners[8];
+    for (int i = 0; i < 8; ++i) corners[i] = {i & 1 ? hi.x : lo.x, i & 2 ? hi.y : lo.y, i & 4 ? hi.z : lo.z, 1};
+    return isInFrustum(corners, model, projection, view);
+  };
+  // With identity matrices clip space is the box -1 ... 1: a box touching one of its planes from outside is
+  // drawn, a hair further out it is culled, and its model matrix can bring it back.
+  for (int axis = 0; axis < 3; ++axis)
+    for (float side : {-1.0f, 1.0f}) {
+      vec3 lo(-0.5f), hi(0.5f), back(0.0f);
+      lo[axis] = side, hi[axis] = 3 * side, back[axis] = -2 * side;
+      EXPECT_TRUE(drawn(lo, hi, id, id, id)) << axis << " " << side;
+      lo[axis] = 1.001f * side;
+      EXPECT_FALSE(drawn(lo, hi, id, id, id)) << axis << " " << side;
+      EXPECT_TRUE(drawn(lo, hi, glm::translate(id, back), id, id)) << axis << " " << side;
+    }
+  // In perspective: inside, wholly left, beyond the far plane, behind the eye, one corner inside, near corners
+  // beyond the left plane and far ones beyond the far plane (no single plane has all eight). The start view
+  // sees the ground ahead of it, not behind it.
+  const std::tuple<vec3, vec3, glm::mat4, bool> cases[] = {
+      {vec3(-5), vec3(5), id, true},                   {{-1, -1, -11}, {1, 1, -9}, id, true},
+      {{-60, -1, -11}, {-40, 1, -9}, id, false},        {{-1, -1, -300}, {1, 1, -200}, id, false},
+      {{-1, -1, 5}, {1, 1, 9}, id, false},              {{-60, -1, -11}, {-5, 1, -9}, id, true},
+      {{-300, -1, -160}, {-50, 1, -20}, id, true},      {{19, 0, -16}, {21, 2, -14}, startView, true},
+      {{19, 0, 60}, {21, 2, 62}, startView, false}};
+  for (const auto& [lo, hi, view, in] : cases) EXPECT_EQ(drawn(lo, hi, id, persp, view), in) << lo.x << "," << lo.z;
+  EXPECT_TRUE(isInFrustum(nullptr, id, persp, startView));
+}
+
+TEST_F(Input, FrameRateSampledStrictlyAfterOneSecondPauseAndLightKeys) {
+  injectCursor(512, 384);
+  double t = 100.0;
+  auto frameAt = [](double now) {
+    setTime(now);
+    updateFrame();
+  };
+  // At 60 frames per second the frame exactly one second on takes no sample; the next one does.
+  setTime(t);
+  lastFrameTime = fpsLastTime = t;
+  frameCount = framesPerSecond = 0;
+  for (int k = 1; k <= 60; ++k) frameAt(t + k / 60.0);
+  EXPECT_EQ(std::make_pair(framesPerSecond, frameCount), std::make_pair(0.0, 60.0));
+  frameAt(t += 61 / 60.0);
+  EXPECT_NEAR(framesPerSecond, 60.0, 1e-9);
+  EXPECT_NEAR(msPerFrame, 1000.0 / 60.0, 1e-9);
+  EXPECT_EQ(std::make_pair(fpsLastTime, frameCount), std::make_pair(t, 0.0));
+  // Stopped games count no frames and keep the last rate; the enemies stand still while the camera keeps
+  // moving: ten seconds of Up, 100 units.
+  while (g.enemies.empty()) frameAt(t += 0.1);
+  frameAt(t += 0.5);
+  const vec3 from = eye();
+  const glm::vec2 at(g.enemies.front()->worldX, g.enemies.front()->worldZ);
+  const size_t count = g.enemies.size();
+  const double rate = framesPerSecond, counted = frameCount;
+  injectKey(KEY_UP, true);
+  for (int state : {Paused, Lost, Won}) {
+    g.gameState = state;
+    for (int k = 0; k < 100; ++k) frameAt(t += 0.1 / 3);
+    EXPECT_EQ(std::make_pair(framesPerSecond, frameCount), std::make_pair(rate, counted)) << state;
+  }
+  injectKey(KEY_UP, false);
+  EXPECT_EQ(g.enemies.size(), count);
+  EXPECT_EQ(glm::vec2(g.enemies.front()->worldX, g.enemies.front()->worldZ), at);
+  expectNear(eye() - from, {0, 0, -100}, 1e-2f);
+
+  // Each held light key moves the light 0.01 a frame whatever the frame time; opposite keys cancel.
+  for (auto [key, direction] : {std::pair('J', vec3(1, 0, 0)), std::pair('L', vec3(-1, 0, 0)),
+                                std::pair('I', vec3(0, 0, 1)), std::pair('K', vec3(0, 0, -1)),
+                                std::pair('U', vec3(0, 1, 0)), std::pair('O', vec3(0, -1, 0))}) {
+    const vec3 before = lightPosition;
+    injectKey(key, true);
+    for (int k = 0; k < 100; ++k) frameAt(t += (k % 2 ? 0.001 : 0.05));
+    injectKey(key, false);
+    expectNear(lightPosition - before, direction, 1e-3f);
+  }
+  const vec3 before = lightPosition;
+  for (int key : {'J', 'L', 'U', 'O', 'I', 'K'}) injectKey(key, true);
+  for (int k = 0; k < 50; ++k) frameAt(t += 0.016);
+  expectNear(lightPosition, before, 1e-3f);
+  const glm::mat4 lookingAtTheOrigin = glm::lookAt(lightPosition, vec3(0.0f), vec3(0, 0, 1));
+  EXPECT_EQ(lightViewMatrix, lookingAtTheOrigin);
+}
