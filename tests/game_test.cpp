@@ -317,15 +317,19 @@ TEST_F(WorldTest, UpgradeCosts200Then400AndASaleReturnsHalfTheLevelsWorth) {
   EXPECT_EQ(t->fireInterval, 2.5);
   EXPECT_EQ(out.text(), "level: 2 distance: 6 power: 50\nUpgrade!\nlevel: 3 distance: 7 power: 100\nUpgrade!\n");
   g.resources = 799;  // level 3 to 4 costs 800: nothing happens, nothing is said
+  out.clear();
   upgradeSelectedTower();
-  EXPECT_EQ(t->level, 3.0);
+  EXPECT_EQ(std::tuple(t->level, out.text()), std::tuple(3.0, ""));
+  g.resources = 800;
+  upgradeSelectedTower();
+  EXPECT_EQ(std::tuple(t->level, g.resources), std::tuple(4.0, 0));
   out.clear();
   sellSelectedTower();
-  EXPECT_EQ(std::tuple(g.resources, g.towers.size(), g.selectedTower), std::tuple(799 + 200, size_t(1), nullptr));
+  EXPECT_EQ(std::tuple(g.resources, g.towers.size(), g.selectedTower), std::tuple(400, size_t(1), nullptr));
   EXPECT_EQ(out.text(), "Sell!\n");
   sellSelectedTower();  // nothing selected: nothing paid, removed, upgraded or said
   upgradeSelectedTower();
-  EXPECT_EQ(std::tuple(g.resources, g.towers.size(), out.text()), std::tuple(999, size_t(1), "Sell!\n"));
+  EXPECT_EQ(std::tuple(g.resources, g.towers.size(), out.text()), std::tuple(400, size_t(1), "Sell!\n"));
 }
 
 TEST(GameWorld, StartsRunningWithTheStartingMoney) {
