@@ -54,15 +54,19 @@ class HudPixels : public WorldTest {
       glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     }
     g.activeTextures = table_;
+    glClearDepth(0.0);
   }
   void TearDown() override {
     g.activeTextures = nullptr;
+    glClearDepth(1.0);
     glDeleteTextures(kTextureSlots, table_);
     WorldTest::TearDown();
   }
-  // Draws the HUD alone, or the whole scene, over black and reads the window back.
+  // Draws the HUD alone, or the whole scene, over black and reads the window back. The depth buffer is cleared
+  // to the nearest depth, so only what is drawn without the depth test shows.
   void draw(bool scene = false) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
     if (scene)
       g.draw(glm::perspective(glm::radians(45.0f), 1024.0f / 768.0f, 0.1f, 150.0f),
              glm::lookAt(glm::vec3(39, 40, 20), glm::vec3(39, 0, -39), glm::vec3(0, 1, 0)));
