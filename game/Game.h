@@ -80,6 +80,8 @@ class Game {
 
   // Match rules (GameRules.cpp)
   void update(double dt);
+  // One frame of the match at the match clock's speed: that many updates of dt each.
+  void advance(double dt);
   void spawnEnemy(float* path, std::string kind, float x, float z, int pathLength, GLuint texture);
 
   // The tower step of update: animate every tower and let it fire (GameTowers.cpp)

@@ -1,11 +1,13 @@
 // The key callback: toggles for spectator camera, pause, frame rate, wireframe, texture filtering,
-// mipmapping, buffer objects and culling, each reported on the console and most on screen for 3 s.
+// mipmapping, buffer objects and culling, each reported on the console and most on screen for 3 s;
+// and the game speed.
 #include "input/Keyboard.h"
 
 #include <iostream>
 
 #include "app/Globals.h"
 #include "game/Game.h"
+#include "game/MatchClock.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
@@ -73,6 +75,13 @@ void cycleMipmapMode() {
   }
 }
 
+void cycleGameSpeed() {
+  matchClock.setSpeed(nextGameSpeed(matchClock.speed()));
+  const char* text = matchClock.speed() == 4 ? "Speed: x4" : matchClock.speed() == 2 ? "Speed: x2" : "Speed: x1";
+  std::cout << text << std::endl;
+  showMessage(text);
+}
+
 }  // namespace
 
 void setScreenMessage(ScreenMessage message) { game.screenMessage = message; }
@@ -136,6 +145,9 @@ void onKey(int key, int action) {
       break;
     case 'P':
       togglePause();
+      break;
+    case 'F':
+      cycleGameSpeed();
       break;
     case platform::KEY_F2:
       fpsMode = !fpsMode;
