@@ -77,6 +77,11 @@ class Game {
   void createMap(GLuint texture);
   void buildLevel();
   void createFiles();
+  // Deletes every tower, enemy, file and spawn point; the board stays.
+  void clearMatchObjects();
+  // Starts the match again: new level and files, no towers or enemies, money and SuperGlow as at start-up,
+  // the end tune stopped and the match clock at 0 and normal speed. The player's switches stay.
+  void newMatch();
 
   // Match rules (GameRules.cpp)
   void update(double dt);

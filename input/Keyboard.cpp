@@ -1,6 +1,6 @@
 // The key callback: toggles for spectator camera, pause, frame rate, wireframe, texture filtering,
 // mipmapping, buffer objects and culling, each reported on the console and most on screen for 3 s;
-// and the game speed.
+// and play again after the end of a match, and the game speed.
 #include "input/Keyboard.h"
 
 #include <iostream>
@@ -8,6 +8,7 @@
 #include "app/Globals.h"
 #include "game/Game.h"
 #include "game/MatchClock.h"
+#include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
@@ -73,6 +74,18 @@ void cycleMipmapMode() {
     std::cout << "Mipmap mode: LINEAR" << std::endl;
     showMessage("Mipmap mode LINEAR");
   }
+}
+
+// Only a finished match can be started again; the camera, the light and the player's switches stay.
+void playAgain() {
+  if (game.gameState != Lost && game.gameState != Won) return;
+  game.newMatch();
+  // A lost match unhooked the mouse.
+  platform::setMouseButtonCallback(onMouseButton);
+  // A resume without a pause in this match goes back to its start, as in the first match.
+  pauseStartTime = platform::getTime();
+  std::cout << "[GAME STATUS]: NEW GAME" << std::endl;
+  showMessage("[GAME STATUS]: NEW GAME");
 }
 
 void cycleGameSpeed() {
@@ -145,6 +158,9 @@ void onKey(int key, int action) {
       break;
     case 'P':
       togglePause();
+      break;
+    case 'R':
+      playAgain();
       break;
     case 'F':
       cycleGameSpeed();
