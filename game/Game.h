@@ -67,6 +67,7 @@ class Game {
   SoundChannel* superGlowChannel = nullptr;
   SoundChannel* endChannel = nullptr;
   SoundBool isPlaying = 0;
+  bool soundMuted = false;  // set before initSound: no output device is opened
 
   Game();
   ~Game();
