@@ -30,7 +30,7 @@ int MatchRunner::runUntil(const std::function<bool(Game&)>& stop, double maxSeco
   while (run < limit && game_.gameState == Running) {
     platform::advanceTime(dt_);
     if (beforeUpdate) beforeUpdate(game_);
-    game_.update(dt_);
+    game_.advance(dt_);
     if (afterUpdate) afterUpdate(game_);
     ++run;
     ++frames_;

@@ -1,5 +1,6 @@
 // Plays a match without a screen: a GL context for the objects' buffers, a manual clock starting at 0,
-// the built-in level, and fixed-rate frames of Game::update while the match is running.
+// the built-in level, and fixed-rate frames of Game::advance (at the match clock's speed) while the match
+// is running.
 #pragma once
 
 #include <functional>
