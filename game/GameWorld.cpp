@@ -1,5 +1,8 @@
 // The game world's life: construction, the board, a new match in the same world, and the teardown at exit.
 #include "game/Game.h"
+
+#include <limits>
+
 #include "game/MatchClock.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
@@ -57,6 +60,9 @@ void Game::newMatch() {
   createFiles();
   useVbo = vbo;
   frustumCulling = culling;
+  // No SuperGlow has been fired in this match yet; the spawn points' default time would swell the paths in
+  // its first second, now that the match clock starts again at 0.
+  for (SpawnPoint* spawnPoint : spawnPoints) spawnPoint->pulseTime = -std::numeric_limits<double>::infinity();
   // The new spawn points and files take the texture filters the player chose, as the board still has them.
   if (minFilter != 0) {
     for (SpawnPoint* spawnPoint : spawnPoints) {
