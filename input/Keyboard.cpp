@@ -1,6 +1,6 @@
 // The key callback: toggles for spectator camera, pause, frame rate, wireframe, texture filtering,
-// mipmapping, buffer objects and culling, each reported on the console and most on screen for 3 s;
-// and play again after the end of a match, and the game speed.
+// mipmapping, buffer objects and culling, each reported on the console and most on screen for 3 s; the game
+// speed; and a new match once the last one has ended.
 #include "input/Keyboard.h"
 
 #include <iostream>
