@@ -18,7 +18,7 @@
 
 namespace {
 
-TEST_F(WorldTest, FSpeedsUpTheMatchOnlyAndRPlaysAgainOnlyAfterTheEnd) {
+TEST_F(WorldTest, ReplayFSpeedsUpOnlyTheMatchAndRPlaysAgainOnlyAfterTheEnd) {
   soundForceSilent(true);
   g.initSound();
   auto frames = [&](int count, double dt) {
