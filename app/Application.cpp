@@ -38,10 +38,13 @@ void consolePause() {
   tcsetattr(STDIN_FILENO, TCSANOW, &saved);
 }
 
-void initApplication() {
-  // Initialization: window and context
+void initApplication(const LaunchOptions& options) {
+  // Initialization: window and context. A size from the command line is the window's only, as if the
+  // player had resized it: the HUD keeps its 1024 x 768 layout, and the size callback reports the real size.
   if (platform::init()) std::cout << "GLFW 2.7 SVN 2010-03-16 Successfull " << std::endl;
-  if (!platform::openWindow(windowWidth, windowHeight, 24, 8)) {
+  const int openWidth = options.width > 0 ? options.width : windowWidth;
+  const int openHeight = options.height > 0 ? options.height : windowHeight;
+  if (!platform::openWindow(openWidth, openHeight, 24, 8, true, options.fullscreen)) {
     std::cout << "GLFW Error: Initialization Failed. " << std::endl;
     platform::terminate();
     consolePause();
@@ -89,6 +92,7 @@ void initApplication() {
 
   game.lightPos = &lightPosition;
   game.buildLevel();
+  game.soundMuted = options.mute;
   game.initSound();
   game.createFiles();
 }
@@ -107,9 +111,9 @@ void shutdownApplication() {
   platform::terminate();
 }
 
-int runApplication() {
+int runApplication(const LaunchOptions& options) {
   // Initialization
-  initApplication();
+  initApplication(options);
   // Main loop: a frame that has begun is always finished before Escape or a close is noticed.
   do {
     updateFrame();

@@ -1,13 +1,16 @@
 // The program's spine: start-up in its fixed order, the main loop, and shutdown.
 #pragma once
 
-void initApplication();
+#include "app/CommandLine.h"
+
+// Start-up with the window size, fullscreen and sound chosen on the command line.
+void initApplication(const LaunchOptions& options = {});
 void updateFrame();
 void renderFrame();
 void shutdownApplication();
 
 // Runs the whole program the way main does; returns the exit status instead of calling exit.
-int runApplication();
+int runApplication(const LaunchOptions& options = {});
 
 // The console "pause" before a fatal exit: a prompt, and a wait for one key when a person is at the terminal.
 void consolePause();

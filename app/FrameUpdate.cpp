@@ -1,5 +1,5 @@
-// The first half of every main-loop iteration: cursor, frame time, the game step while running, frame-rate
-// statistics, the camera step and the light keys.
+// The first half of every main-loop iteration: cursor, frame time, the game step while running (faster when
+// fast-forwarded), frame-rate statistics, the camera step and the light keys, which keep real time.
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "app/Application.h"
@@ -27,7 +27,7 @@ void updateFrame() {
   lastFrameTime = now;
 
   if (game.gameState == Running) {
-    game.update(dt);
+    game.advance(dt);
     frameCount += 1.0;
     if (now - fpsLastTime > kFpsSampleInterval) {
       msPerFrame = (now - fpsLastTime) * 1000.0 / frameCount;

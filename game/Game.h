@@ -67,6 +67,7 @@ class Game {
   SoundChannel* superGlowChannel = nullptr;
   SoundChannel* endChannel = nullptr;
   SoundBool isPlaying = 0;
+  bool soundMuted = false;  // set before initSound: no output device is opened
 
   Game();
   ~Game();
@@ -77,9 +78,16 @@ class Game {
   void createMap(GLuint texture);
   void buildLevel();
   void createFiles();
+  // Deletes every tower, enemy, file and spawn point; the board stays.
+  void clearMatchObjects();
+  // Starts the match again: new level and files, no towers or enemies, money and SuperGlow as at start-up,
+  // the end tune stopped and the match clock at 0 and normal speed. The player's switches stay.
+  void newMatch();
 
   // Match rules (GameRules.cpp)
   void update(double dt);
+  // One frame of the match at the match clock's speed: that many updates of dt each.
+  void advance(double dt);
   void spawnEnemy(float* path, std::string kind, float x, float z, int pathLength, GLuint texture);
 
   // The tower step of update: animate every tower and let it fire (GameTowers.cpp)

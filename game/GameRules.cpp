@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "game/Game.h"
+#include "game/MatchClock.h"
 #include "game/Rules.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
@@ -45,13 +46,24 @@ void Game::spawnEnemy(float* path, std::string kind, float x, float z, int pathL
   enemies.push_back(new Enemy(kind, x, z, path, pathLength, texture));
 }
 
+// Fast-forward runs the match as that many ordinary steps of this frame's length, each at its own match
+// time, so no rule ever sees a longer step than at normal speed: an enemy still stops on every waypoint it
+// reaches and a spawn point still sends at most one enemy per step.
+void Game::advance(double dt) {
+  const int steps = matchClock.speed();
+  for (int step = 0; step < steps && gameState == Running; ++step) {
+    if (step > 0) matchClock.skip(dt);
+    update(dt);
+  }
+}
+
 void Game::update(double dt) {
   // Spawning: at most one enemy per spawn point per frame. The next time is counted from the scheduled
   // time, not from now, so a late frame does not push the rest of the wave back.
   for (SpawnPoint* sp : spawnPoints) {
     currentSpawnPoint = sp;
     int waveEnemyCount = sp->waveIndex < sp->waveCount ? sp->waves[sp->waveIndex].count : 0;
-    switch (spawnAction(sp->waveIndex, sp->waveCount, platform::getTime(), sp->nextSpawnTime,
+    switch (spawnAction(sp->waveIndex, sp->waveCount, matchClock.now(), sp->nextSpawnTime,
                         sp->spawnedInWave, waveEnemyCount)) {
       case SpawnAction::Finished:
       case SpawnAction::Wait:

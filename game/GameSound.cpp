@@ -11,7 +11,7 @@ constexpr float kEndVolume = 0.8f;
 
 void Game::initSound() {
   soundSystemCreate(&soundSystem);
-  soundSystemInit(soundSystem, 32, kSoundInitNormal);
+  soundSystemInit(soundSystem, 32, soundMuted ? kSoundInitSilent : kSoundInitNormal);
   soundSystemCreateSound(soundSystem, "sound/bricks.xm", kSoundModeDefault, &musicSound);
   soundSystemCreateSound(soundSystem, "sound/Laser sound 1.mp3", kSoundModeDefault, &laserSound);
   soundSystemCreateSound(soundSystem, "sound/teleport_activate.mp3", kSoundModeDefault, &superGlowSound);

@@ -1,6 +1,6 @@
 // The tower step of the game update: every tower animates and fires at the first enemy in its area.
 #include "game/Game.h"
-#include "platform/Platform.h"
+#include "game/MatchClock.h"
 #include "scene/Enemy.h"
 #include "scene/Tower.h"
 
@@ -8,7 +8,7 @@ void Game::fireTowers(double dt) {
   for (Tower* tower : towers) {
     currentTower = tower;
     tower->update(dt);
-    if (!towerCanFire(platform::getTime(), tower->lastShotTime, tower->fireInterval)) continue;
+    if (!towerCanFire(matchClock.now(), tower->lastShotTime, tower->fireInterval)) continue;
     // Enemies already brought to zero stay targets until the kill step removes them.
     for (Enemy* enemy : enemies) {
       currentEnemy = enemy;
@@ -16,7 +16,7 @@ void Game::fireTowers(double dt) {
       float ez = enemy->worldZ;
       if (!inTowerArea(tower->posX, tower->posZ, tower->distance, ex, ez)) continue;
       enemy->hitPoints -= tower->power;
-      tower->lastShotTime = platform::getTime();
+      tower->lastShotTime = matchClock.now();
       tower->fireAt(ex, ez);
       playEffect(laserSound, &laserChannel, 0.1f);
       break;

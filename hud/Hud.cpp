@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "game/Game.h"
+#include "game/MatchClock.h"
 #include "hud/ScreenQuads.h"
-#include "platform/Platform.h"
 #include "scene/Tower.h"
 
 void Hud::init(GLuint program, glm::mat4 view) {
@@ -60,7 +60,7 @@ void drawHud() {
   hud.drawQuad(textures[kSlotSelectionMode], 100.0f, 100.0f, 350.0f, -320.0f);
   hud.drawQuad(textures[kSlotSelectionTool], 100.0f, 100.0f, 250.0f, -320.0f);
   hud.drawQuad(textures[kSlotTowers], 300.0f, 100.0f, -50.0f, -320.0f);
-  if (superGlowButtonVisible(game.gameState, platform::getTime(), game.superGlowReadyTime))
+  if (superGlowButtonVisible(game.gameState, matchClock.now(), game.superGlowReadyTime))
     hud.drawQuad(textures[kSlotSuperGlow], 100.0f, 100.0f, -50.0f, 220.0f);
 
   if (Tower* tower = game.selectedTower) {

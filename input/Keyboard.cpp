@@ -1,11 +1,14 @@
 // The key callback: toggles for spectator camera, pause, frame rate, wireframe, texture filtering,
-// mipmapping, buffer objects and culling, each reported on the console and most on screen for 3 s.
+// mipmapping, buffer objects and culling, each reported on the console and most on screen for 3 s; the game
+// speed; and a new match once the last one has ended.
 #include "input/Keyboard.h"
 
 #include <iostream>
 
 #include "app/Globals.h"
 #include "game/Game.h"
+#include "game/MatchClock.h"
+#include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
@@ -73,6 +76,25 @@ void cycleMipmapMode() {
   }
 }
 
+// Only a finished match can be started again; the camera, the light and the player's switches stay.
+void playAgain() {
+  if (game.gameState != Lost && game.gameState != Won) return;
+  game.newMatch();
+  // A lost match unhooked the mouse.
+  platform::setMouseButtonCallback(onMouseButton);
+  // A resume without a pause in this match goes back to its start, as in the first match.
+  pauseStartTime = platform::getTime();
+  std::cout << "[GAME STATUS]: NEW GAME" << std::endl;
+  showMessage("[GAME STATUS]: NEW GAME");
+}
+
+void cycleGameSpeed() {
+  matchClock.setSpeed(nextGameSpeed(matchClock.speed()));
+  const char* text = matchClock.speed() == 4 ? "Speed: x4" : matchClock.speed() == 2 ? "Speed: x2" : "Speed: x1";
+  std::cout << text << std::endl;
+  showMessage(text);
+}
+
 }  // namespace
 
 void setScreenMessage(ScreenMessage message) { game.screenMessage = message; }
@@ -136,6 +158,12 @@ void onKey(int key, int action) {
       break;
     case 'P':
       togglePause();
+      break;
+    case 'R':
+      playAgain();
+      break;
+    case 'F':
+      cycleGameSpeed();
       break;
     case platform::KEY_F2:
       fpsMode = !fpsMode;

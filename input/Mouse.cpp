@@ -10,6 +10,7 @@
 
 #include "app/Globals.h"
 #include "game/Game.h"
+#include "game/MatchClock.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/SpawnPoint.h"
@@ -76,9 +77,9 @@ void onMouseButton(int button, int action) {
     }
   }
   if (insideHudButton(kSuperGlowButton, mx, my, w, h) && game.gameState == Running &&
-      platform::getTime() > game.superGlowReadyTime) {
+      matchClock.now() > game.superGlowReadyTime) {
     triggerSuperGlow();
-    game.superGlowReadyTime = platform::getTime() + kSuperGlowCooldown;
+    game.superGlowReadyTime = matchClock.now() + kSuperGlowCooldown;
     std::cout << "SuperGlow" << std::endl;
     return;
   }
@@ -163,7 +164,7 @@ void sellSelectedTower() {
 
 void triggerSuperGlow() {
   game.playEffect(game.superGlowSound, &game.superGlowChannel, 1.0f);
-  const double now = platform::getTime();
+  const double now = matchClock.now();
   for (SpawnPoint* spawnPoint : game.spawnPoints) spawnPoint->pulseTime = now;
   for (Enemy* enemy : game.enemies) enemy->hitPoints -= kSuperGlowDamage;
 }

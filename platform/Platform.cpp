@@ -117,13 +117,26 @@ bool init() {
   return glfwInit() == GLFW_TRUE;
 }
 
-bool openWindow(int width, int height, int depthBits, int stencilBits, bool visible) {
+bool openWindow(int width, int height, int depthBits, int stencilBits, bool visible, bool fullscreen) {
   glfwDefaultWindowHints();
   glfwWindowHint(GLFW_DEPTH_BITS, depthBits);
   glfwWindowHint(GLFW_STENCIL_BITS, stencilBits);
   glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
   glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
-  window = glfwCreateWindow(width, height, "", nullptr, nullptr);
+  GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+  if (fullscreen && !monitor) return false;
+  if (monitor) {
+    // Asking for the mode the monitor is in already keeps the display from switching modes.
+    const GLFWvidmode* mode = glfwGetVideoMode(monitor);
+    if (!mode) return false;
+    glfwWindowHint(GLFW_RED_BITS, mode->redBits);
+    glfwWindowHint(GLFW_GREEN_BITS, mode->greenBits);
+    glfwWindowHint(GLFW_BLUE_BITS, mode->blueBits);
+    glfwWindowHint(GLFW_REFRESH_RATE, mode->refreshRate);
+    width = mode->width;
+    height = mode->height;
+  }
+  window = glfwCreateWindow(width, height, "", monitor, nullptr);
   if (!window) return false;
   glfwMakeContextCurrent(window);
   glfwSwapInterval(0);

@@ -36,7 +36,8 @@ using WindowSizeCallback = void (*)(int width, int height);
 bool init();
 // A windowed, double-buffered window with the given depth and stencil bits and the driver's default
 // (compatibility) context, made current. A hidden window serves tests that need only a context.
-bool openWindow(int width, int height, int depthBits, int stencilBits, bool visible = true);
+// Fullscreen covers the primary monitor at its current mode and ignores width and height.
+bool openWindow(int width, int height, int depthBits, int stencilBits, bool visible = true, bool fullscreen = false);
 void setWindowTitle(const char* title);
 void enableMouseCursor();
 // True while a window is open and nobody asked it to close.

@@ -1,7 +1,7 @@
 // A spawn point's path polyline, drawn as line pairs just above the board, and its pulsing line width.
 #include "scene/SpawnPoint.h"
 
-#include "platform/Platform.h"
+#include "game/MatchClock.h"
 
 SpawnPoint::SpawnPoint(float* path, GLuint texture, float spawnX, float spawnZ, Wave* waves) {
   this->path = path;
@@ -70,7 +70,7 @@ float pathLineWidth(double pulseTime, double now) {
 }
 
 void SpawnPoint::draw(GLuint program) {
-  glLineWidth(pathLineWidth(pulseTime, platform::getTime()));
+  glLineWidth(pathLineWidth(pulseTime, matchClock.now()));
   bindObjectTexture(texture, minFilter, magFilter);
   uploadObjectUniforms(program, *this, diffuse, specular, ambient, specPower);
   drawClientArrays(program, *this, GL_LINES, getIndexCount(), ColorAttribute::Fed);

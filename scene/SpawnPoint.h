@@ -31,7 +31,7 @@ class SpawnPoint : public SceneObject {
   float* specPower = nullptr;
   GLint minFilter = GL_LINEAR_MIPMAP_LINEAR;
   GLint magFilter = GL_LINEAR;
-  double pulseTime = 0.0;  // clock time of the last SuperGlow attack
+  double pulseTime = 0.0;  // match time of the last SuperGlow attack
 
   // Takes ownership of path, which must hold five (x, z) points; waves must hold six records.
   SpawnPoint(float* path, GLuint texture, float spawnX, float spawnZ, Wave* waves);
@@ -53,5 +53,5 @@ class SpawnPoint : public SceneObject {
   void buildPathGeometry();
 };
 
-// Width in pixels of the path lines at clock time now: 9 at the attack, shrinking linearly to 3 one second later.
+// Width in pixels of the path lines at match time now: 9 at the attack, shrinking linearly to 3 one second later.
 float pathLineWidth(double pulseTime, double now);

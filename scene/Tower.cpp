@@ -9,7 +9,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
-#include "platform/Platform.h"
+#include "game/MatchClock.h"
 
 const TowerKind towerKinds[kTowerKindCount] = {
     {"tris", 5.0, 25.0, 2.5, 100},
@@ -173,7 +173,7 @@ void Tower::draw(GLuint program) {
 
   const glm::mat4 identity(1.0f);
   GLint modelLoc = glGetUniformLocation(program, "model");
-  if (beamVisible(platform::getTime())) {
+  if (beamVisible(matchClock.now())) {
     glUniformMatrix4fv(modelLoc, 1, GL_FALSE, glm::value_ptr(identity));
     pointAttribute(vertexLoc, 4, shotVertices);
     pointAttribute(normalLoc, 3, shotNormals);

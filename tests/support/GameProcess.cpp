@@ -100,14 +100,16 @@ bool GameProcess::waitForOutput(const std::string& text, double seconds) {
   return output().find(text) != std::string::npos;
 }
 
-std::string GameProcess::x11(const std::string& command) const {
+std::string runCommand(const std::string& command) {
   std::string result;
-  FILE* pipe = popen(("DISPLAY=" + display_ + " " + command).c_str(), "r");
+  FILE* pipe = popen(command.c_str(), "r");
   char buffer[4096];
   for (size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.append(buffer, n);
   if (pipe) pclose(pipe);
   return result;
 }
+
+std::string GameProcess::x11(const std::string& command) const { return runCommand("DISPLAY=" + display_ + " " + command); }
 
 bool GameProcess::waitForWindow(double seconds) {
   pollFor(seconds, [&] {

@@ -14,6 +14,9 @@ extern const char* const kCleanStartOutput;
 // Calls done every 50 ms until it returns true (then true) or the time is up (then false).
 bool pollFor(double seconds, const std::function<bool()>& done);
 
+// Runs a shell command and returns its standard output.
+std::string runCommand(const std::string& command);
+
 struct WindowPoint {
   int x, y;
 };

@@ -19,7 +19,7 @@ int MatchRunner::runFor(double seconds) {
   for (; run < limit && game_.gameState == Running; ++run, ++frames_) {
     platform::advanceTime(dt_);
     if (beforeUpdate) beforeUpdate(game_);
-    game_.update(dt_);
+    game_.advance(dt_);
     if (afterUpdate) afterUpdate(game_);
   }
   return run;

@@ -1,5 +1,5 @@
-// Plays a match without a screen: fixed-rate frames of Game::update on the manual clock while the match
-// is running, with hooks before and after each frame.
+// Plays a match without a screen: fixed-rate frames of Game::advance (at the match clock's speed) on the
+// manual clock while the match is running, with hooks before and after each frame.
 #pragma once
 
 #include <functional>

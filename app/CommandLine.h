@@ -1,0 +1,23 @@
+// The command line: the options the game takes, read in one place before anything else starts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct LaunchOptions {
+  enum class Action { Play, Help, Version, Fail };
+  Action action = Action::Play;
+  int width = 0;  // window size asked for with --size; 0 keeps the start-up size of 1024 x 768
+  int height = 0;
+  bool fullscreen = false;
+  bool mute = false;
+  std::string error;  // with Fail: one line that names the option
+};
+
+// Reads the arguments that follow the program name, left to right. --help and --version end the reading;
+// so does the first option that is unknown or has a missing or malformed value.
+LaunchOptions parseCommandLine(const std::vector<std::string>& args);
+// What --help prints, and what follows an error.
+std::string usageText();
+// The program's name and version, one line without its line end.
+std::string versionText();

@@ -1,0 +1,15 @@
+// The match clock: an offset over the platform clock and the game speed.
+#include "game/MatchClock.h"
+
+#include "platform/Platform.h"
+
+MatchClock matchClock;
+
+int nextGameSpeed(int speed) { return speed == 1 ? 2 : speed == 2 ? 4 : 1; }
+
+double MatchClock::now() const { return platform::getTime() + offset_; }
+
+void MatchClock::restart() {
+  offset_ = -platform::getTime();
+  speed_ = 1;
+}

@@ -1,0 +1,109 @@
+// Play again, fast-forward and the command line: a new match after the end, the game speed on the match
+// clock, the option parser, and the real binary losing at 4x and playing again.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "CaptureStdout.h"
+#include "GameProcess.h"
+#include "MatchRunner.h"
+#include "WorldTest.h"
+#include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/Globals.h"
+#include "game/MatchClock.h"
+#include "input/Keyboard.h"
+#include "platform/Platform.h"
+#include "scene/SpawnPoint.h"
+
+namespace {
+
+TEST_F(WorldTest, ReplayFSpeedsUpOnlyTheMatchAndRPlaysAgainOnlyAfterTheEnd) {
+  soundForceSilent(true);
+  g.initSound();
+  auto frames = [&](int count, double dt) {
+    for (int i = 0; i < count && g.gameState == Running; ++i) platform::advanceTime(dt), updateFrame();
+  };
+  addTower("tris", 20.0f, -12.0f);
+  CaptureStdout out;
+  for (const char* text : {"Speed: x2", "Speed: x4", "Speed: x1", "Speed: x2", "Speed: x4"}) {
+    onKey('F', platform::PRESS);
+    EXPECT_STREQ(g.screenMessage.text, text);
+  }
+  for (int key : {'R', 'P', 'R', 'P'}) onKey(key, platform::PRESS);
+  EXPECT_EQ(out.text(), "Speed: x2\nSpeed: x4\nSpeed: x1\nSpeed: x2\nSpeed: x4\nPause mode: true\nPause mode: false\n");
+
+  // 1.1 s at 4x: the match is 4.4 s on, while the frame rate (first sampled in this fresh process) keeps real time.
+  frames(11, 0.1);
+  EXPECT_NEAR(matchClock.now(), 4.4, 1e-9);
+  EXPECT_NEAR(framesPerSecond, 10.0, 1e-6);
+
+  frames(100000, 1.0 / 30.0);
+  ASSERT_EQ(g.gameState, Lost);
+  addEnemy("cube_w", 1.0f, -1.0f, nullptr, 0);
+  g.musicStep();  // the end tune starts
+  g.useVbo = g.frustumCulling = true;
+  g.minFilter = g.magFilter = GL_NEAREST;
+  g.superGlowReadyTime = 999.0;
+  out.clear();
+  onKey('R', platform::PRESS);
+  EXPECT_EQ(out.text(), "[GAME STATUS]: NEW GAME\n");
+  EXPECT_STREQ(g.screenMessage.text, "[GAME STATUS]: NEW GAME");
+  // State, money, towers, enemies, files and taken files, SuperGlow, match clock, speed and the paths' width
+  // (no SuperGlow pulse), as at start-up.
+  EXPECT_EQ(std::make_tuple(g.gameState, g.resources, g.towers.size(), g.enemies.size(), g.files.size(), takenFiles(),
+                            g.superGlowReadyTime, matchClock.now(), matchClock.speed(),
+                            pathLineWidth(g.spawnPoints.back()->pulseTime, matchClock.now())),
+            std::make_tuple(int{Running}, 1000, size_t{0}, size_t{0}, size_t{16}, 0, 325.0, 0.0, 1, 3.0f));
+  EXPECT_TRUE(g.useVbo && g.frustumCulling && !g.selectedTower && g.spawnPoints.back()->minFilter == GL_NEAREST);
+  SoundBool endPlaying = 1, musicPlaying = 0;
+  soundChannelIsPlaying(g.endChannel, &endPlaying);
+  g.musicStep();
+  soundChannelIsPlaying(g.musicChannel, &musicPlaying);
+  EXPECT_TRUE(!endPlaying && musicPlaying);
+  frames(29, 0.1);
+  EXPECT_TRUE(g.enemies.empty()) << "the first wave comes again at 3 s";
+  frames(2, 0.1);
+  EXPECT_EQ(g.enemies.size(), 4u);
+}
+
+TEST(ReplaySpeed, AMatchWithoutTowersIsLostInAQuarterOfTheFramesAtFourTimesTheSpeed) {
+  auto framesToLose = [](int speed) {
+    matchClock = MatchClock();
+    matchClock.setSpeed(speed);
+    Game g;
+    MatchRunner runner(g);
+    runner.buildWorld();
+    runner.runFor(200.0);
+    return g.gameState == Lost ? runner.frames() : -1000;  // a match not lost fails the comparison below
+  };
+  const double normal = framesToLose(1), fast = framesToLose(4);
+  EXPECT_NEAR(fast, normal / 4.0, 1.0);
+}
+
+// The options as the parser read them: action, size, switches and the error line.
+std::string parsed(const std::vector<std::string>& args) {
+  const LaunchOptions o = parseCommandLine(args);
+  return std::to_string(static_cast<int>(o.action)) + " " + std::to_string(o.width) + "x" +
+         std::to_string(o.height) + (o.fullscreen ? " full" : "") + (o.mute ? " mute" : "") + " " + o.error;
+}
+
+TEST(ReplayOptions, TheParserTakesEachOptionAndNamesTheFirstBadOneAndTheBinaryStopsBeforeTheWindow) {
+  const std::pair<std::vector<std::string>, std::string> table[] = {
+      {{"--mute", "--size", "1x16384", "--fullscreen", "--size", "1280x720"}, "0 1280x720 full mute "},
+      {{"--help", "--bogus"}, "1 0x0 "},
+      {{"--mute", "--version"}, "2 0x0 mute "},
+      {{"--fullscreen", "--size"}, "3 0x0 varrow: --size needs a value WIDTHxHEIGHT, for example 1280x720"},
+      {{"--bogus", "--help"}, "3 0x0 varrow: unknown option '--bogus'"},
+  };
+  for (const auto& row : table) EXPECT_EQ(parsed(row.first), row.second) << row.second;
+  for (std::string bad : {"1280", "1280x", "x720", "0x720", "1280x0", "16385x720", "1280x-720", "+1280x720",
+                          "12a0x720", "1280x720x2", "1280X720", "001280x720", "99999999999x1", ""})
+    EXPECT_EQ(parsed({"--size", bad}), "3 0x0 varrow: --size: '" + bad + "' is not WIDTHxHEIGHT (sides 1 to 16384)");
+
+  const std::string varrow = "cd " VARROW_RUN_DIR " && env -u DISPLAY ./varrow ";
+  EXPECT_EQ(runCommand(varrow + "--help 2>&1; echo $?"), usageText() + "0\n");
+  EXPECT_EQ(runCommand(varrow + "-x 2>&1 >/dev/null; echo $?"), "varrow: unknown option '-x'\n" + usageText() + "2\n");
+}
+
+}  // namespace
