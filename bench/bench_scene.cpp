@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/Application.h"
 #include "app/Globals.h"
@@ -25,7 +26,10 @@ bool started = false;
 void startGame() {
   if (started) return;
   started = true;
-  if (chdir(VARROW_RUN_DIR) != 0) std::perror(VARROW_RUN_DIR);
+  // Another run directory (an older build's shaders, say) can be named for before/after comparisons.
+  const char* runDir = std::getenv("VARROW_RUN_DIR");
+  if (!runDir) runDir = VARROW_RUN_DIR;
+  if (chdir(runDir) != 0) std::perror(runDir);
   initApplication();
   platform::useManualClock(true);
   platform::setTime(10.0);

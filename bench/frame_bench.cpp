@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Application.h"
@@ -98,7 +101,6 @@ void BM_Frame(benchmark::State& state) {
   if (game.towers.empty()) placeEnemies();
   measureFrames(state);
 }
-BENCHMARK(BM_Frame)->UseManualTime()->Iterations(600)->Unit(benchmark::kMillisecond);
 
 // Where a frame's time goes: every framebuffer bind marks a pass boundary. Finishing the GL work at each
 // mark serialises the passes, so the sum is a little above the frame time of BM_Frame.
@@ -161,7 +163,6 @@ void BM_FramePasses(benchmark::State& state) {
   if (game.towers.empty()) placeEnemies();
   measurePasses(state);
 }
-BENCHMARK(BM_FramePasses)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 
 // The busy scene: the 60 enemies, 20 towers of the three kinds shooting at them, and the frame rate
 // shown. Runs last, since the towers stay.
@@ -175,7 +176,6 @@ void BM_BusyFrame(benchmark::State& state) {
   measureFrames(state);
   fpsMode = false;
 }
-BENCHMARK(BM_BusyFrame)->UseManualTime()->Iterations(600)->Unit(benchmark::kMillisecond);
 
 void BM_BusyFramePasses(benchmark::State& state) {
   startGame();
@@ -187,7 +187,6 @@ void BM_BusyFramePasses(benchmark::State& state) {
   measurePasses(state);
   fpsMode = false;
 }
-BENCHMARK(BM_BusyFramePasses)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -214,7 +213,17 @@ void __wrap__ZN4Game4drawEN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES3_(Game* self,
 }
 }
 
+// FRAME_BENCH_FRAMES shortens the runs for quick before/after comparisons (the pass splits get a third).
 int main(int argc, char** argv) {
+  const char* frames = std::getenv("FRAME_BENCH_FRAMES");
+  const int n = frames ? std::max(3, std::atoi(frames)) : 600;
+  const std::pair<const char*, void (*)(benchmark::State&)> benches[] = {
+      {"BM_Frame", BM_Frame}, {"BM_FramePasses", BM_FramePasses},
+      {"BM_BusyFrame", BM_BusyFrame}, {"BM_BusyFramePasses", BM_BusyFramePasses}};
+  for (const auto& [name, run] : benches) {
+    bool passes = std::string(name).find("Passes") != std::string::npos;
+    benchmark::RegisterBenchmark(name, run)->UseManualTime()->Iterations(passes ? n / 3 : n)->Unit(benchmark::kMillisecond);
+  }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
