@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -99,8 +100,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s write DIR | compare DIR [OUT_DIR]\n", argv[0]);
     return 2;
   }
-  const std::string dir = argv[2];
-  const std::string outDir = argc > 3 ? argv[3] : "";
+  // The game changes into its run directory: the folders are taken as they are named from here.
+  const std::string dir = std::filesystem::absolute(argv[2]).string();
+  const std::string outDir = argc > 3 ? std::filesystem::absolute(argv[3]).string() : "";
 
   startGame();
   bool ok = true;
