@@ -2,6 +2,7 @@
 #include "scene/Md2Figure.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
