@@ -101,14 +101,15 @@ void drawFrame() {
   glm::vec4 eye = glm::inverse(viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
   glUniform4fv(glGetUniformLocation(simpleProgram, "cam_position"), 1, glm::value_ptr(eye));
 
-  // Shadow pass: depth only, from the light. Spawn points and their paths cast no shadow.
+  // Shadow pass: depth only, from the light, with the depth-only program (a software rasteriser would run
+  // any colour program's fragment code on every depth fragment). Spawn points and their paths cast no shadow.
   glEnable(GL_POLYGON_OFFSET_FILL);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, shadowFramebuffer);
   glViewport(0, 0, kShadowSize, kShadowSize);
   glPolygonOffset(1.1f, 4.4f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_DEPTH_TEST);
-  game.program = simpleProgram;
+  game.program = shadow1Program;
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   game.drawSpawnPoints = false;
   game.draw(lightProjectionMatrix, lightViewMatrix);

@@ -5,28 +5,21 @@
 // and CPU time of the main thread).
 #include <benchmark/benchmark.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <iostream>
+#include <cstdlib>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Application.h"
 #include "app/Globals.h"
+#include "bench/bench_scene.h"
 #include "game/Game.h"
-#include "input/Mouse.h"
 #include "platform/Platform.h"
-#include "scene/Enemy.h"
-#include "scene/SpawnPoint.h"
-#include "scene/Tower.h"
 
 namespace {
-
-constexpr int kEnemyCount = 60;
-constexpr int kBusyTowerCount = 20;
-constexpr double kFrameStep = 1.0 / 60.0;
 
 struct Stopwatch {
   double wall = 0.0;
@@ -62,45 +55,6 @@ void timed(Stopwatch& into, F&& call) {
   into.wall += wallNow() - wall;
 }
 
-const char* const kKinds[] = {"cube", "cube_or", "cube_yl", "cube_w"};
-
-// Fifteen enemies per path, each walked a different distance from its spawn point.
-void placeEnemies() {
-  for (Enemy* e : game.enemies) delete e;
-  game.enemies.clear();
-  int n = 0;
-  for (SpawnPoint* sp : game.spawnPoints) {
-    for (int i = 0; i < kEnemyCount / 4; ++i, ++n) {
-      game.spawnEnemy(sp->path, kKinds[n % 4], sp->spawnX, sp->spawnZ, sp->pathLength, game.activeTextures[1]);
-      Enemy* e = game.enemies.back();
-      for (int step = 0; step < i * 40; ++step) e->update(0.05);
-    }
-  }
-}
-
-bool started = false;
-
-void startGame() {
-  if (started) return;
-  started = true;
-  if (chdir(VARROW_RUN_DIR) != 0) std::perror(VARROW_RUN_DIR);
-  initApplication();
-  // The game runs on a fixed 60 Hz clock so every run plays the same frames; the benchmark times them
-  // on the wall clock.
-  platform::useManualClock(true);
-  platform::setTime(10.0);
-  lastFrameTime = 10.0;
-  // No waves: the board holds exactly the enemies placed here.
-  for (SpawnPoint* sp : game.spawnPoints) sp->waveIndex = sp->waveCount;
-  placeEnemies();
-}
-
-void runFrame() {
-  platform::advanceTime(kFrameStep);
-  updateFrame();
-  renderFrame();
-}
-
 double percentile(std::vector<double> values, double p) {
   std::sort(values.begin(), values.end());
   size_t index = static_cast<size_t>(p * (values.size() - 1) + 0.5);
@@ -116,12 +70,8 @@ void measureFrames(benchmark::State& state) {
   double cpuTotal = 0.0;
   double processCpuTotal = 0.0;
   for (auto _ : state) {
-    // Walking enemies reach the goal (or are shot) over time; put a fresh set on the paths, outside
-    // the timing.
-    if (game.enemies.size() < static_cast<size_t>(kEnemyCount) * 9 / 10 || game.gameState != Running) {
-      game.gameState = Running;
-      placeEnemies();
-    }
+    // Walking enemies reach the goal (or are shot) over time; a fresh set is put on the paths outside the timing.
+    refillEnemies();
     double wall = wallNow();
     double cpu = threadCpuNow();
     double processCpu = processCpuNow();
@@ -148,9 +98,9 @@ void measureFrames(benchmark::State& state) {
 
 void BM_Frame(benchmark::State& state) {
   startGame();
+  if (game.towers.empty()) placeEnemies();
   measureFrames(state);
 }
-BENCHMARK(BM_Frame)->UseManualTime()->Iterations(600)->Unit(benchmark::kMillisecond);
 
 // Where a frame's time goes: every framebuffer bind marks a pass boundary. Finishing the GL work at each
 // mark serialises the passes, so the sum is a little above the frame time of BM_Frame.
@@ -191,10 +141,7 @@ void measurePasses(benchmark::State& state) {
   for (double& t : passTotals) t = 0.0;
   int frames = 0;
   for (auto _ : state) {
-    if (game.enemies.size() < static_cast<size_t>(kEnemyCount) * 9 / 10 || game.gameState != Running) {
-      game.gameState = Running;
-      placeEnemies();
-    }
+    refillEnemies();
     double start = wallNow();
     markIndex = 0;
     lastMark = start;
@@ -213,58 +160,33 @@ void measurePasses(benchmark::State& state) {
 
 void BM_FramePasses(benchmark::State& state) {
   startGame();
+  if (game.towers.empty()) placeEnemies();
   measurePasses(state);
-}
-BENCHMARK(BM_FramePasses)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
-
-// Tower spots a few units beside the paths: both sides of every leg at its middle and near its ends,
-// kept only where building is allowed and no tower stands yet.
-void buildBusyTowers() {
-  const char* const kinds[] = {"tris", "tris_gr", "tris_bl"};
-  const GLuint skins[] = {textureTable[4], textureTable[13], textureTable[12]};
-  game.resources = 1000000;
-  int built = 0;
-  for (double along : {0.5, 0.2, 0.8}) {
-    for (SpawnPoint* sp : game.spawnPoints) {
-      for (int leg = 0; leg + 1 < sp->pathLength; ++leg) {
-        const float* a = sp->path + 2 * leg;
-        const float* b = a + 2;
-        float x = a[0] + static_cast<float>(along) * (b[0] - a[0]);
-        float z = a[1] + static_cast<float>(along) * (b[1] - a[1]);
-        // Legs run along one axis: step sideways across it.
-        bool alongX = a[1] == b[1];
-        for (float side : {4.0f, -4.0f}) {
-          float tx = alongX ? x : x + side;
-          float tz = alongX ? z + side : z;
-          if (built == kBusyTowerCount || !onBuildArea(tx, tz) || !isBuildSpotFree(tx, tz)) continue;
-          game.buildTower(kinds[built % 3], tx, tz, skins[built % 3], textureTable[5], textureTable[10]);
-          ++built;
-        }
-      }
-    }
-  }
-  game.resources = 1000;
 }
 
 // The busy scene: the 60 enemies, 20 towers of the three kinds shooting at them, and the frame rate
 // shown. Runs last, since the towers stay.
 void BM_BusyFrame(benchmark::State& state) {
   startGame();
-  if (game.towers.empty()) buildBusyTowers();
+  if (game.towers.empty()) {
+    placeEnemies();
+    buildBusyTowers();
+  }
   fpsMode = true;
   measureFrames(state);
   fpsMode = false;
 }
-BENCHMARK(BM_BusyFrame)->UseManualTime()->Iterations(600)->Unit(benchmark::kMillisecond);
 
 void BM_BusyFramePasses(benchmark::State& state) {
   startGame();
-  if (game.towers.empty()) buildBusyTowers();
+  if (game.towers.empty()) {
+    placeEnemies();
+    buildBusyTowers();
+  }
   fpsMode = true;
   measurePasses(state);
   fpsMode = false;
 }
-BENCHMARK(BM_BusyFramePasses)->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -291,11 +213,21 @@ void __wrap__ZN4Game4drawEN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES3_(Game* self,
 }
 }
 
+// FRAME_BENCH_FRAMES shortens the runs for quick before/after comparisons (the pass splits get a third).
 int main(int argc, char** argv) {
+  const char* frames = std::getenv("FRAME_BENCH_FRAMES");
+  const int n = frames ? std::max(3, std::atoi(frames)) : 600;
+  const std::pair<const char*, void (*)(benchmark::State&)> benches[] = {
+      {"BM_Frame", BM_Frame}, {"BM_FramePasses", BM_FramePasses},
+      {"BM_BusyFrame", BM_BusyFrame}, {"BM_BusyFramePasses", BM_BusyFramePasses}};
+  for (const auto& [name, run] : benches) {
+    bool passes = std::string(name).find("Passes") != std::string::npos;
+    benchmark::RegisterBenchmark(name, run)->UseManualTime()->Iterations(passes ? n / 3 : n)->Unit(benchmark::kMillisecond);
+  }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (started) shutdownApplication();
+  stopGame();
   return 0;
 }

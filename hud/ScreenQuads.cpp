@@ -29,7 +29,14 @@ void drawScreenQuads(GLuint program, int fontMode, GLuint texture, GLint minFilt
     glEnableVertexAttribArray(texCoordLocation);
     glVertexAttribPointer(texCoordLocation, 2, GL_FLOAT, GL_FALSE, 0, texCoords);
   }
+  // With every colour channel masked (the shadow pass) and the depth test off, the quads cannot change a
+  // pixel: the rasteriser drops them instead of running the texture lookups on every fragment.
+  GLboolean writes[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
+  glGetBooleanv(GL_COLOR_WRITEMASK, writes);
+  const bool invisible = !writes[0] && !writes[1] && !writes[2] && !writes[3];
+  if (invisible) glEnable(GL_RASTERIZER_DISCARD);
   glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_INT, indices);
+  if (invisible) glDisable(GL_RASTERIZER_DISCARD);
   if (vertexLocation >= 0) glDisableVertexAttribArray(vertexLocation);
   if (texCoordLocation >= 0) glDisableVertexAttribArray(texCoordLocation);
   glUniform1i(glGetUniformLocation(program, "font"), 0);

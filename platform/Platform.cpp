@@ -11,6 +11,9 @@ namespace platform {
 namespace {
 
 GLFWwindow* window = nullptr;
+// GLFW reports an error for any call after glfwTerminate, even asking for the current context; objects
+// destroyed after shutdown ask exactly that.
+bool glfwRunning = false;
 KeyCallback keyHandler = nullptr;
 MouseButtonCallback mouseButtonHandler = nullptr;
 WindowSizeCallback windowSizeHandler = nullptr;
@@ -114,7 +117,8 @@ void onGlfwError(int code, const char* description) {
 
 bool init() {
   glfwSetErrorCallback(onGlfwError);
-  return glfwInit() == GLFW_TRUE;
+  glfwRunning = glfwInit() == GLFW_TRUE;
+  return glfwRunning;
 }
 
 bool openWindow(int width, int height, int depthBits, int stencilBits, bool visible, bool fullscreen) {
@@ -161,10 +165,11 @@ void enableMouseCursor() {
 
 bool windowOpened() { return window && !glfwWindowShouldClose(window); }
 
-bool hasCurrentContext() { return glfwGetCurrentContext() != nullptr; }
+bool hasCurrentContext() { return glfwRunning && glfwGetCurrentContext() != nullptr; }
 
 void terminate() {
   glfwTerminate();
+  glfwRunning = false;
   window = nullptr;
 }
 

@@ -196,8 +196,32 @@ void stepAnimation(Md2AnimationState& s, const Md2Model& model, float dt) {
   s.phase = (s.currentTime - s.stepTime) * s.fps;
 }
 
-void drawMd2(const Md2Model& model, const Md2AnimationState& s, GLuint program) {
+int expandMd2(const Md2Model& model, const Md2AnimationState& s) {
   blendFrames(model, s.phase, s.currentFrame, s.nextFrame, blendedPositions);
+  // The loader has checked every command against the list's length, the frame's vertices and the
+  // scratch arrays, so the walk below stays inside all of them.
+  const int* cmd = model.glCommands;
+  int i = 0;
+  int k = 0;
+  while (cmd && model.numFrameVertices > 0 && i < model.numGlCommands) {
+    int n = cmd[i++];
+    if (n == 0) break;
+    int count = n > 0 ? n : -n;
+    for (int v = 0; v < count; ++v, i += 3, ++k) {
+      int index = cmd[i + 2];
+      float st[2];
+      std::memcpy(st, &cmd[i], sizeof st);
+      expandedTexCoords[k] = glm::vec2(st[0], st[1]);
+      expandedPositions[k] = blendedPositions[index];
+      const float* normal = kMd2Normals[model.normalIndices[index]];
+      expandedNormals[k] = glm::vec3(normal[0], normal[1], normal[2]);
+    }
+  }
+  return k;
+}
+
+void drawMd2(const Md2Model& model, const Md2AnimationState& s, GLuint program) {
+  expandMd2(model, s);
 
   glFrontFace(GL_CW);
   glEnable(GL_CULL_FACE);
@@ -210,8 +234,6 @@ void drawMd2(const Md2Model& model, const Md2AnimationState& s, GLuint program) 
   if (normalLoc >= 0) glEnableVertexAttribArray(normalLoc);
   if (texCoordLoc >= 0) glEnableVertexAttribArray(texCoordLoc);
 
-  // The loader has checked every command against the list's length, the frame's vertices and the
-  // scratch arrays, so the walk below stays inside all of them.
   const int* cmd = model.glCommands;
   int i = 0;
   int k = 0;
@@ -220,20 +242,12 @@ void drawMd2(const Md2Model& model, const Md2AnimationState& s, GLuint program) 
     if (n == 0) break;
     GLenum mode = n > 0 ? GL_TRIANGLE_STRIP : GL_TRIANGLE_FAN;
     int count = n > 0 ? n : -n;
-    int first = k;
-    for (int v = 0; v < count; ++v, i += 3, ++k) {
-      int index = cmd[i + 2];
-      float st[2];
-      std::memcpy(st, &cmd[i], sizeof st);
-      expandedTexCoords[k] = glm::vec2(st[0], st[1]);
-      expandedPositions[k] = blendedPositions[index];
-      const float* normal = kMd2Normals[model.normalIndices[index]];
-      expandedNormals[k] = glm::vec3(normal[0], normal[1], normal[2]);
-    }
     if (normalLoc >= 0) glVertexAttribPointer(normalLoc, 3, GL_FLOAT, GL_FALSE, 0, expandedNormals);
     if (vertexLoc >= 0) glVertexAttribPointer(vertexLoc, 3, GL_FLOAT, GL_FALSE, 0, expandedPositions);
     if (texCoordLoc >= 0) glVertexAttribPointer(texCoordLoc, 2, GL_FLOAT, GL_FALSE, 0, expandedTexCoords);
-    glDrawArrays(mode, first, count);
+    glDrawArrays(mode, k, count);
+    i += 3 * count;
+    k += count;
   }
 
   if (vertexLoc >= 0) glDisableVertexAttribArray(vertexLoc);
@@ -244,3 +258,5 @@ void drawMd2(const Md2Model& model, const Md2AnimationState& s, GLuint program) 
 }
 
 const glm::vec3* md2ExpandedPositions() { return expandedPositions; }
+const glm::vec3* md2ExpandedNormals() { return expandedNormals; }
+const glm::vec2* md2ExpandedTexCoords() { return expandedTexCoords; }

@@ -69,6 +69,10 @@ void blendFrames(const Md2Model& model, float phase, int current, int next, glm:
 // Advances the animation clock by dt; steps at most one key frame per call.
 void stepAnimation(Md2AnimationState& s, const Md2Model& model, float dt);
 
+// Blends the state's frames and expands them along the GL command list into the shared scratch arrays
+// (positions, normals of frame 0, texture coordinates of the packets); returns the number of vertices.
+int expandMd2(const Md2Model& model, const Md2AnimationState& s);
+
 // Draws the model blended at the state's frames with the program's "vertex", "normal" and "texCoord"
 // attributes; the caller has bound the skin and set the model matrix and material. Front faces are
 // clockwise and culled from the back while the model draws; afterwards culling is off and front faces
@@ -78,3 +82,6 @@ void drawMd2(const Md2Model& model, const Md2AnimationState& s, GLuint program);
 // The positions drawMd2 last expanded from the GL commands (kMd2ScratchSize entries; the tail keeps
 // whatever earlier draws left, zero at program start).
 const glm::vec3* md2ExpandedPositions();
+// Normals and texture coordinates of the last expansion, in the same order.
+const glm::vec3* md2ExpandedNormals();
+const glm::vec2* md2ExpandedTexCoords();

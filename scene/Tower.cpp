@@ -155,8 +155,8 @@ void Tower::draw(GLuint program) {
   bindObjectTexture(skinTexture, minFilter, magFilter);
   uploadObjectUniforms(program, *this, diffuse, specular, ambient, specPower);
 
-  if (model) {
-    drawMd2(*model, animState, program);
+  // The box follows the pose, so it needs measuring only when the figure expanded a new one.
+  if (model && figure.draw(*model, animState, program)) {
     glm::vec3 lo, hi;
     boxFromPositions(md2ExpandedPositions(), lo, hi, boundingBox);
   }

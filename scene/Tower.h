@@ -7,6 +7,7 @@
 #include <glm/glm.hpp>
 #include <string>
 
+#include "scene/Md2Figure.h"
 #include "scene/Md2Model.h"
 #include "scene/SceneObject.h"
 
@@ -69,6 +70,8 @@ class Tower : public SceneObject {
   // False until a shot has aimed the beam somewhere; a shot at the tower's own foot has no direction
   // and leaves the beam off.
   bool beamAimed = false;
+  // The figure's buffer objects, shared by the passes of a frame.
+  Md2Figure figure;
 
   Tower(std::string kind, float x, float z, GLuint skinTexture, GLuint texture5, GLuint markTexture, Md2Model* model);
   ~Tower() override;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every benchmark of the game: frame time (plain and busy scene, with the per-pass split),
-# whole headless matches, start-up to the first frame, and peak memory of the real game and of a match.
+# Builds and runs every benchmark of the game: the reference frames compared, frame time (plain and busy
+# scene, with the per-pass split), the real game's frame rate counted by the driver beside its floor, whole
+# headless matches, start-up to the first frame, and peak memory of the real game and of a match.
 # Usage: scripts/bench.sh [BUILD_DIR]   (default build-bench; Release-like RelWithDebInfo unless configured)
 # Runs on $DISPLAY when one is set, otherwise on an Xvfb server of its own, which it stops afterwards.
 # Results go to the terminal; the benchmarks are noisy on a shared machine, so run it with nothing else busy.
@@ -10,15 +11,19 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build-bench}")
 startup_runs=${STARTUP_RUNS:-7}
 play_seconds=${PLAY_SECONDS:-60}
+fps_seconds=${FPS_SECONDS:-20}
+fps_rounds=${FPS_ROUNDS:-3}
 
 cmake -S "$root" -B "$build" -DVARROW_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target varrow frame_bench match_bench startup_bench
+cmake --build "$build" -j2 --target varrow frame_bench match_bench startup_bench frame_reference
 
 xvfb_pid=""
 game_pid=""
+scratch=$(mktemp -d)
 cleanup() {
   if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then kill "$game_pid" 2>/dev/null || true; fi
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  rm -rf "$scratch"
 }
 trap cleanup EXIT
 
@@ -30,8 +35,47 @@ lscpu | grep -E '^(Model name|CPU\(s\))' || true
 glxinfo -B 2>/dev/null | grep -E 'OpenGL (renderer|version) string' || true
 uptime
 
+echo "== reference frames (identical, or at least 45 dB PSNR)"
+"$build/bench/frame_reference" compare "$root/bench/reference" 2>/dev/null | grep -E '^(start|busy)' || true
+
 echo "== frame (median, p95, update/draw shares; per-pass split)"
 "$build/bench/frame_bench" 2>/dev/null | grep -E '^BM_'
+
+# The real game as it starts, its frame rate counted by the driver once a second over the first
+# $fps_seconds s (the first 2 s of start-up left out), alternately with its floor: a copy of the run
+# directory whose scene fragment shaders write a constant colour (same passes, clears and draws).
+echo "== real game, driver-counted fps beside its floor ($fps_rounds alternating rounds of ${fps_seconds} s)"
+cp -r "$build/run" "$scratch/floor"
+for pair in simple_shader:fragColor shadow1:shadowColor shadow2:shadow2Color; do
+  printf '#version 150\nout vec4 %s;\nvoid main() { %s = vec4(0.5, 0.5, 0.5, 1.0); }\n' \
+    "${pair#*:}" "${pair#*:}" >"$scratch/floor/shader/${pair%%:*}.frag"
+done
+driver_fps() {
+  local dump="$scratch/hud-$1-$2"
+  mkdir -p "$dump"
+  (cd "$3" && GALLIUM_HUD=fps GALLIUM_HUD_PERIOD=1 GALLIUM_HUD_VISIBLE=false GALLIUM_HUD_DUMP_DIR="$dump" \
+    exec ./varrow >/dev/null 2>&1) &
+  game_pid=$!
+  sleep "$fps_seconds"
+  kill "$game_pid"
+  wait "$game_pid" 2>/dev/null || true
+  game_pid=""
+  tail -n +3 "$dump/fps" >>"$scratch/$1.fps"
+}
+summarise() {
+  sort -g "$scratch/$1.fps" | awk -v name="$1" '{v[NR]=$1} END {
+    printf "%s: median %.1f fps, 5th percentile %.1f fps (%d samples)\n", name, v[int((NR+1)/2)], v[int(0.05*(NR-1))+1], NR}'
+}
+for round in $(seq "$fps_rounds"); do
+  driver_fps game "$round" "$build/run"
+  driver_fps floor "$round" "$scratch/floor"
+done
+game_line=$(summarise game)
+floor_line=$(summarise floor)
+printf '%s\n%s\n' "$game_line" "$floor_line"
+awk -v a="$(cut -d' ' -f3 <<<"$game_line")" -v b="$(cut -d' ' -f3 <<<"$floor_line")" \
+  'BEGIN {printf "game/floor median ratio: %.2f\n", a / b}'
+uptime
 
 echo "== game.update over whole matches at 60 updates per simulated second"
 "$build/bench/match_bench" 2>/dev/null | grep -E '^BM_'

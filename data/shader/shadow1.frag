@@ -1,8 +1,6 @@
-// Writes depth only; the colour output exists so that the program links with a bound output.
+// Depth from the light only: the shadow map has no colour buffer, so nothing is computed per fragment and the
+// software rasteriser can skip the fragment stage.
 #version 150
 
-out vec4 shadowColor;
-
 void main() {
-    shadowColor = vec4(gl_FragCoord.z);
 }

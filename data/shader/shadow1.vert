@@ -1,4 +1,5 @@
-// Depth-only program from the light's point of view; built with the others, kept for experiments.
+// Depth-only program of the shadow pass, drawn from the light's point of view. The position is computed
+// exactly as the scene program computes it, so the depth map holds the same values to the last bit.
 #version 150
 
 in vec4 vertex;
@@ -8,5 +9,6 @@ uniform mat4 perspective;
 uniform mat4 view;
 
 void main() {
-    gl_Position = perspective * view * model * vertex;
+    vec4 world = model * vertex;
+    gl_Position = perspective * view * world;
 }

@@ -1,0 +1,99 @@
+// Setting up the benchmark scenes through the game's own start-up, level and build operations.
+#include "bench/bench_scene.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/Application.h"
+#include "app/Globals.h"
+#include "app/RenderFrame.h"
+#include "game/Game.h"
+#include "input/Mouse.h"
+#include "platform/Platform.h"
+#include "scene/Enemy.h"
+#include "scene/SpawnPoint.h"
+#include "scene/Tower.h"
+
+namespace {
+
+const char* const kKinds[] = {"cube", "cube_or", "cube_yl", "cube_w"};
+bool started = false;
+
+}  // namespace
+
+void startGame() {
+  if (started) return;
+  started = true;
+  // Another run directory (an older build's shaders, say) can be named for before/after comparisons.
+  const char* runDir = std::getenv("VARROW_RUN_DIR");
+  if (!runDir) runDir = VARROW_RUN_DIR;
+  if (chdir(runDir) != 0) std::perror(runDir);
+  initApplication();
+  platform::useManualClock(true);
+  platform::setTime(10.0);
+  lastFrameTime = 10.0;
+  platform::useInjectedInput(true);
+  platform::injectCursor(windowWidth / 2, windowHeight / 2);
+}
+
+void placeEnemies() {
+  for (SpawnPoint* sp : game.spawnPoints) sp->waveIndex = sp->waveCount;
+  for (Enemy* e : game.enemies) delete e;
+  game.enemies.clear();
+  int n = 0;
+  for (SpawnPoint* sp : game.spawnPoints) {
+    for (int i = 0; i < kEnemyCount / 4; ++i, ++n) {
+      game.spawnEnemy(sp->path, kKinds[n % 4], sp->spawnX, sp->spawnZ, sp->pathLength, game.activeTextures[1]);
+      Enemy* e = game.enemies.back();
+      for (int step = 0; step < i * 40; ++step) e->update(0.05);
+    }
+  }
+}
+
+void refillEnemies() {
+  if (game.enemies.size() >= static_cast<size_t>(kEnemyCount) * 9 / 10 && game.gameState == Running) return;
+  game.gameState = Running;
+  placeEnemies();
+}
+
+// Spots at the middle and near both ends of every leg, on both sides, kept only where building is allowed
+// and no tower stands yet.
+void buildBusyTowers() {
+  const char* const kinds[] = {"tris", "tris_gr", "tris_bl"};
+  const GLuint skins[] = {textureTable[4], textureTable[13], textureTable[12]};
+  game.resources = 1000000;
+  int built = 0;
+  for (double along : {0.5, 0.2, 0.8}) {
+    for (SpawnPoint* sp : game.spawnPoints) {
+      for (int leg = 0; leg + 1 < sp->pathLength; ++leg) {
+        const float* a = sp->path + 2 * leg;
+        const float* b = a + 2;
+        float x = a[0] + static_cast<float>(along) * (b[0] - a[0]);
+        float z = a[1] + static_cast<float>(along) * (b[1] - a[1]);
+        // Legs run along one axis: step sideways across it.
+        bool alongX = a[1] == b[1];
+        for (float side : {4.0f, -4.0f}) {
+          float tx = alongX ? x : x + side;
+          float tz = alongX ? z + side : z;
+          if (built == kBusyTowerCount || !onBuildArea(tx, tz) || !isBuildSpotFree(tx, tz)) continue;
+          game.buildTower(kinds[built % 3], tx, tz, skins[built % 3], textureTable[5], textureTable[10]);
+          ++built;
+        }
+      }
+    }
+  }
+  game.resources = 1000;
+}
+
+void runFrame() {
+  platform::advanceTime(kFrameStep);
+  updateFrame();
+  renderFrame();
+}
+
+void stopGame() {
+  if (started) shutdownApplication();
+  started = false;
+}

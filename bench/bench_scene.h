@@ -1,0 +1,21 @@
+// The scenes the benchmarks and the reference frames share: the real start-up on a manual clock, 60 enemies
+// spread along the four paths with the waves off, and 20 towers of the three kinds beside the paths.
+#pragma once
+
+constexpr int kEnemyCount = 60;
+constexpr int kBusyTowerCount = 20;
+constexpr double kFrameStep = 1.0 / 60.0;
+
+// initApplication from the run directory ($VARROW_RUN_DIR when set), once per process; the clock then moves only by runFrame and
+// the cursor rests in the middle of the window, so every run plays the same frames.
+void startGame();
+// Takes the waves off and puts fifteen enemies on every path, each walked a different distance.
+void placeEnemies();
+// Places fresh enemies when walking and shooting have thinned them out (or the match has ended).
+void refillEnemies();
+// Builds the busy scene's towers on free spots four units beside the paths.
+void buildBusyTowers();
+// shutdownApplication, when the game was started.
+void stopGame();
+// One main-loop iteration one clock step later: updateFrame, renderFrame with the swap.
+void runFrame();
