@@ -122,10 +122,6 @@ bool GameProcess::waitForWindow(double seconds) {
 
 void GameProcess::sendKey(const std::string& keyName) { x11("xdotool key " + keyName); }
 
-void GameProcess::holdKey(const std::string& keyName, double seconds) {
-  x11("xdotool keydown " + keyName + " sleep " + std::to_string(seconds) + " keyup " + keyName);
-}
-
 void GameProcess::click(std::initializer_list<WindowPoint> points) {
   std::string command = "xdotool";
   for (WindowPoint p : points)

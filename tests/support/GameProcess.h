@@ -37,7 +37,6 @@ class GameProcess {
   // Waits until the window titled "Varrow" exists and gives it the keyboard focus.
   bool waitForWindow(double seconds);
   void sendKey(const std::string& keyName);
-  void holdKey(const std::string& keyName, double seconds);
   // Left clicks at the window points in one go, then puts the cursor in the middle of the 1024 x 768 window,
   // where the camera neither scrolls nor turns.
   void click(std::initializer_list<WindowPoint> points);
