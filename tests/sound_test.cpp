@@ -193,6 +193,7 @@ TEST(SoundLibrary, LevelsChannelsAndStreamedModulesReachTheOutput) {
   waitUntilFinished(first);
   waitUntilFinished(second);
   pause(0.1);
+  for (Sound* sound : {longMusic, music, tone, tone2}) soundRelease(sound);
   closeSystem(system);
   const std::vector<Burst> b = heardBursts();
   ASSERT_EQ(b.size(), 5u) << ::testing::PrintToString(b);
@@ -267,11 +268,13 @@ TEST(SoundLibrary, FallsBackToSilenceWithoutADevice) {
   soundSystemIsSilent(system, &silent);
   EXPECT_EQ(silent, 1);
   const auto start = std::chrono::steady_clock::now();
-  SoundChannel* channel = play(system, load(system, writeTone("child.wav", 440, 1.0)), 0.1f);
+  Sound* tone = load(system, writeTone("child.wav", 440, 1.0));
+  SoundChannel* channel = play(system, tone, 0.1f);
   EXPECT_TRUE(isPlaying(channel));
   waitUntilFinished(channel);
   const double heard = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_TRUE(heard >= 1.0 && heard < 4.0) << heard << " s: a play lasts its length by the steady clock";
+  soundRelease(tone);
   closeSystem(system);
 }
 
