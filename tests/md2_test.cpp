@@ -100,9 +100,9 @@ void expectEmpty(const Md2Model& m) {
   EXPECT_EQ(m.numFrames, 0);
   EXPECT_EQ(m.numFrameVertices, 0);
   EXPECT_EQ(m.numGlCommands, 0);
-  EXPECT_EQ(m.frameVertices, nullptr);
-  EXPECT_EQ(m.glCommands, nullptr);
-  EXPECT_EQ(m.normalIndices, nullptr);
+  EXPECT_TRUE(m.frameVertices.empty());
+  EXPECT_TRUE(m.glCommands.empty());
+  EXPECT_TRUE(m.normalIndices.empty());
 }
 
 // Loads bytes into a model that already holds a good model, so a rejection must also empty it.
