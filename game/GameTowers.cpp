@@ -5,13 +5,13 @@
 #include "scene/Tower.h"
 
 void Game::fireTowers(double dt) {
-  for (Tower* tower : towers) {
-    currentTower = tower;
+  for (auto& tower : towers) {
+    currentTower = tower.get();
     tower->update(dt);
     if (!towerCanFire(platform::getTime(), tower->lastShotTime, tower->fireInterval)) continue;
     // Enemies already brought to zero stay targets until the kill step removes them.
-    for (Enemy* enemy : enemies) {
-      currentEnemy = enemy;
+    for (auto& enemy : enemies) {
+      currentEnemy = enemy.get();
       float ex = enemy->worldX;
       float ez = enemy->worldZ;
       if (!inTowerArea(tower->posX, tower->posZ, tower->distance, ex, ez)) continue;

@@ -12,25 +12,25 @@ Game::Game() {}
 
 namespace {
 
-// The cursor is cleared first so that nothing can reach a deleted object through it; null entries are skipped.
-// The list nodes themselves go with the list member, after the sounds and the HUD.
+// The cursor is cleared first so that nothing can reach a destroyed object through it.
 template <typename T>
-void deleteElements(std::list<T*>& list, T*& cursor) {
+void destroyElements(std::list<std::unique_ptr<T>>& list, T*& cursor) {
   cursor = nullptr;
-  for (T* object : list) delete object;
+  list.clear();
 }
 
 }  // namespace
 
-// Runs at program exit, after the GL context is gone: the objects' destructors free their memory and leave
-// their buffer objects alone when no context is current.
+// Runs at program exit, after the GL context is gone: the objects' meshes free their memory and leave their
+// buffer objects alone when no context is current. Enemies go before the spawn points whose paths they walk,
+// towers before the model cache that draws them.
 Game::~Game() {
-  delete map;
-  deleteElements(towers, currentTower);
-  deleteElements(enemies, currentEnemy);
-  deleteElements(files, currentFile);
-  deleteElements(spawnPoints, currentSpawnPoint);
+  map.reset();
+  destroyElements(towers, currentTower);
+  destroyElements(enemies, currentEnemy);
+  destroyElements(files, currentFile);
+  destroyElements(spawnPoints, currentSpawnPoint);
   releaseSound();
 }
 
-void Game::createMap(GLuint texture) { map = new Map(texture); }
+void Game::createMap(GLuint texture) { map = std::make_unique<Map>(texture); }

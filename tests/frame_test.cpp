@@ -23,13 +23,9 @@ class FrameTest : public GlTest {
   static void buildFreshWorld() {
     platform::setTime(0.0);
     lastFrameTime = 0.0;
-    for (Enemy* e : game.enemies) delete e;
-    for (File* f : game.files) delete f;
-    for (SpawnPoint* s : game.spawnPoints) delete s;
     game.enemies.clear();
     game.files.clear();
     game.spawnPoints.clear();
-    delete game.map;
     game.createMap(0);
     game.buildLevel();
     game.createFiles();

@@ -196,7 +196,7 @@ TEST_F(HudDraw, SelectedTowerPanel) {
   game.resources = 1000;
   game.buildTower("tris", 11.0f, -11.0f, table_[4], table_[5], table_[10]);
   ASSERT_FALSE(game.towers.empty());
-  Tower* tower = game.towers.back();
+  Tower* tower = game.towers.back().get();
   EXPECT_EQ(towerPanelTexts(tower->power, tower->distance, tower->fireInterval, tower->level),
             (std::vector<std::string>{"25", "5", "2.5", "200"}));
   EXPECT_EQ(towerPanelTexts(50, 6, 2.5, 2), (std::vector<std::string>{"50", "6", "2.5", "400"}));
@@ -241,7 +241,6 @@ TEST_F(HudDraw, SelectedTowerPanel) {
 // The game texts drawn by the scene drawing: money and "$$" right-aligned at the top right, the end of the
 // match in the middle, the last command's message at the top left until its expiry; nothing else.
 TEST_F(HudDraw, GameTextsAtTheirPlaces) {
-  for (Tower* t : game.towers) delete t;
   game.towers.clear();
   game.program = simpleProgram;
   const glm::mat4 projection = glm::perspective(glm::radians(45.0f), 1024.0f / 768.0f, 0.1f, 150.0f);

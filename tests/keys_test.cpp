@@ -180,17 +180,17 @@ TEST_F(Keys, FilterPairsForEveryCombination) {
   game.createFiles();
   ASSERT_FALSE(game.spawnPoints.empty());
   ASSERT_FALSE(game.files.empty());
-  game.spawnEnemy(game.spawnPoints.front()->path, "cube", 0.0f, 0.0f, 5, 1);
+  game.spawnEnemy(game.spawnPoints.front()->path.data(), "cube", 0.0f, 0.0f, 5, 1);
   game.resources = 1000;
   game.buildTower("tris", 5.0f, -5.0f, 1, 1, 1);
   ASSERT_EQ(game.towers.size(), 1u);
   applyTextureFilters(GL_NEAREST, GL_LINEAR_MIPMAP_LINEAR);
   const GLint pairs[][2] = {{game.minFilter, game.magFilter},
-                            {game.map->minFilter, game.map->magFilter},
-                            {game.spawnPoints.back()->minFilter, game.spawnPoints.back()->magFilter},
-                            {game.files.back()->minFilter, game.files.back()->magFilter},
-                            {game.enemies.back()->minFilter, game.enemies.back()->magFilter},
-                            {game.towers.back()->minFilter, game.towers.back()->magFilter},
+                            {game.map->material.minFilter, game.map->material.magFilter},
+                            {game.spawnPoints.back()->material.minFilter, game.spawnPoints.back()->material.magFilter},
+                            {game.files.back()->material.minFilter, game.files.back()->material.magFilter},
+                            {game.enemies.back()->material.minFilter, game.enemies.back()->material.magFilter},
+                            {game.towers.back()->material.minFilter, game.towers.back()->material.magFilter},
                             {game.textRenderer.minFilter, game.textRenderer.magFilter},
                             {game.hud.minFilter, game.hud.magFilter}};
   for (const auto& pair : pairs) {

@@ -74,14 +74,14 @@ constexpr double kLatenessFrames = 6.0;
 
 int takenFiles(Game& g) {
   int n = 0;
-  for (File* f : g.files)
+  for (auto& f : g.files)
     if (!f->isIntact()) ++n;
   return n;
 }
 
 bool takenInListOrder(Game& g) {
   bool seenIntact = false;
-  for (File* f : g.files) {
+  for (auto& f : g.files) {
     if (f->isIntact())
       seenIntact = true;
     else if (seenIntact)
@@ -133,18 +133,18 @@ TEST_F(MatchTest, WithoutTowersTheSixteenthArrivalLosesTheMatch) {
   EXPECT_GE(lossTime, expected[15]);
   EXPECT_LE(lossTime, expected[15] + kLatenessFrames * kFrame);
   EXPECT_GE(maxPerFrame, 1);
-  for (Enemy* e : g.enemies) EXPECT_FALSE(e->arrived);
+  for (auto& e : g.enemies) EXPECT_FALSE(e->arrived);
   std::cout << "first arrival at " << firstArrival << " s, lost at " << lossTime << " s" << std::endl;
 
   // The match is over: no frame runs the rules any more.
   long long frames = runner.frames();
   std::vector<float> positions;
-  for (Enemy* e : g.enemies) positions.push_back(e->worldX + e->worldZ);
+  for (auto& e : g.enemies) positions.push_back(e->worldX + e->worldZ);
   EXPECT_EQ(runner.runFor(10.0), 0);
   EXPECT_EQ(runner.frames(), frames);
   EXPECT_EQ(platform::getTime(), lossTime);
   size_t i = 0;
-  for (Enemy* e : g.enemies) EXPECT_EQ(e->worldX + e->worldZ, positions[i++]);
+  for (auto& e : g.enemies) EXPECT_EQ(e->worldX + e->worldZ, positions[i++]);
 }
 
 TEST_F(MatchTest, KillingEveryEnemyWinsAfterTheLastWave) {
@@ -153,7 +153,7 @@ TEST_F(MatchTest, KillingEveryEnemyWinsAfterTheLastWave) {
   runner.buildWorld();
   std::map<std::string, int> sent;
   runner.afterUpdate = [&](Game& game) {
-    for (Enemy* e : game.enemies) {
+    for (auto& e : game.enemies) {
       if (e->hitPoints > 0.0) {
         ++sent[e->kind];
         e->hitPoints = 0.0;
@@ -178,7 +178,7 @@ TEST_F(MatchTest, KillingEveryEnemyWinsAfterTheLastWave) {
   // The last wave's fifth enemy leaves at 368 s; the wave counts as complete one interval later.
   EXPECT_GT(wonAt, 340.0 + 5 * 7.0);
   EXPECT_LE(wonAt, 340.0 + 5 * 7.0 + 2 * kFrame);
-  for (SpawnPoint* sp : g.spawnPoints) EXPECT_EQ(sp->waveIndex, 6);
+  for (auto& sp : g.spawnPoints) EXPECT_EQ(sp->waveIndex, 6);
 }
 
 TEST_F(MatchTest, AFourHundredSecondMatchTakesLittleWallTime) {
@@ -187,7 +187,7 @@ TEST_F(MatchTest, AFourHundredSecondMatchTakesLittleWallTime) {
   runner.buildWorld();
   // Every file is put back after each frame, so all 144 enemies walk and arrive and the match never ends.
   runner.afterUpdate = [](Game& game) {
-    for (File* f : game.files) f->setIntact(true, 0);
+    for (auto& f : game.files) f->setIntact(true, 0);
   };
   auto start = std::chrono::steady_clock::now();
   int frames = runner.runFor(400.0);

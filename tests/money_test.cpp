@@ -24,14 +24,14 @@ class GlobalGameMoney : public ::testing::Test {
     game.selectedTower = nullptr;
   }
   void TearDown() override {
-    for (Tower* t : game.towers) t->selected = true;
+    for (auto& t : game.towers) t->selected = true;
     game.removeSelectedTowers();
     game.selectedTower = nullptr;
     game.resources = 1000;
   }
   Tower* buildAndSelect(const std::string& kind) {
     game.buildTower(kind, 10.0f, -10.0f, 0, 0, 0);
-    Tower* t = game.towers.back();
+    Tower* t = game.towers.back().get();
     t->selected = true;
     game.selectedTower = t;
     return t;
@@ -58,11 +58,11 @@ TEST(Money, BuildingChargesThePriceOnlyWhenItIsThere) {
     EXPECT_EQ(g.towers.size(), c.built ? 1u : 0u) << c.kind << " with " << c.money;
     EXPECT_EQ(out.text(), c.built ? "" : kNoMoney) << c.kind << " with " << c.money;
     if (c.built) {
-      Tower* t = g.towers.back();
+      Tower* t = g.towers.back().get();
       EXPECT_EQ(t->kind, c.kind);
       EXPECT_EQ(t->posX, 20.0f);
       EXPECT_EQ(t->posZ, -20.0f);
-      EXPECT_EQ(t->skinTexture, 4u);
+      EXPECT_EQ(t->material.texture, 4u);
       EXPECT_EQ(t->texture5, 5u);
       EXPECT_EQ(t->markTexture, 10u);
       EXPECT_FALSE(t->selected);
@@ -76,12 +76,12 @@ TEST(Money, EveryTowerSharesTheOneModelLoadedForTheFirst) {
   ASSERT_EQ(g.towerModels.size(), 1u);
   Md2Model* first = g.towerModel;
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(g.towerModels["tris"], first);
+  EXPECT_EQ(g.towerModels["tris"].get(), first);
   EXPECT_GT(first->numFrames, 0) << "the run directory's models/tris.md2 loads";
   g.buildTower("tris_bl", 20.0f, -10.0f, 0, 0, 0);
   g.buildTower("tris_gr", 30.0f, -10.0f, 0, 0, 0);
   EXPECT_EQ(g.towerModels.size(), 1u);
-  for (Tower* t : g.towers) EXPECT_EQ(t->model, first);
+  for (auto& t : g.towers) EXPECT_EQ(t->model, first);
 }
 
 TEST(Money, RemovingSelectedTowersTakesExactlyTheFlaggedOnes) {
@@ -91,15 +91,15 @@ TEST(Money, RemovingSelectedTowersTakesExactlyTheFlaggedOnes) {
   g.removeSelectedTowers();
   EXPECT_EQ(g.towers.size(), 4u);
   auto it = g.towers.begin();
-  Tower* keep0 = *it++;
+  Tower* keep0 = (it++)->get();
   (*it++)->selected = true;
-  Tower* keep2 = *it++;
+  Tower* keep2 = (it++)->get();
   (*it)->selected = true;
-  g.selectedTower = *it;
+  g.selectedTower = it->get();
   g.removeSelectedTowers();
   ASSERT_EQ(g.towers.size(), 2u);
-  EXPECT_EQ(g.towers.front(), keep0);
-  EXPECT_EQ(g.towers.back(), keep2);
+  EXPECT_EQ(g.towers.front().get(), keep0);
+  EXPECT_EQ(g.towers.back().get(), keep2);
   EXPECT_EQ(g.selectedTower, nullptr) << "no pointer to a removed tower is left behind";
 }
 
@@ -198,15 +198,15 @@ TEST_F(MoneyInUpdate, EveryKillPays50OnceAndSuperGlowKillsPayAtTheNextUpdate) {
   g.buildTower("tris", 3.0f, -4.0f, 0, 0, 0);
   ASSERT_EQ(g.resources, 0);
   // Two yellow cubes of 50: both towers hit the first one in the same frame; it dies once and pays once.
-  g.enemies.push_back(new Enemy("cube_yl", 1.0f, -4.0f, path, 5, 0));
-  g.enemies.push_back(new Enemy("cube_yl", 1.0f, -2.0f, path, 5, 0));
+  g.enemies.push_back(std::make_unique<Enemy>("cube_yl", 1.0f, -4.0f, path, 5, 0));
+  g.enemies.push_back(std::make_unique<Enemy>("cube_yl", 1.0f, -2.0f, path, 5, 0));
   platform::setTime(3.0);
   g.update(0.001);
   EXPECT_EQ(g.enemies.size(), 1u);
   EXPECT_EQ(g.resources, 50);
 
   // The SuperGlow damage is paid for at the next update, like any kill.
-  for (Enemy* e : g.enemies) e->hitPoints -= 300.0;
+  for (auto& e : g.enemies) e->hitPoints -= 300.0;
   platform::setTime(3.1);
   g.update(0.001);
   EXPECT_TRUE(g.enemies.empty());

@@ -27,15 +27,10 @@ namespace {
 constexpr float kEyeHeight = 60.0f;
 
 void clearWorld(Game& g) {
-  for (Tower* t : g.towers) delete t;
-  for (Enemy* e : g.enemies) delete e;
-  for (File* f : g.files) delete f;
-  for (SpawnPoint* s : g.spawnPoints) delete s;
   g.towers.clear();
   g.enemies.clear();
   g.files.clear();
   g.spawnPoints.clear();
-  delete g.map;
   g.map = nullptr;
   g.waves = nullptr;  // the level's wave table is a constant table
   g.selectedTower = nullptr;
@@ -209,7 +204,7 @@ TEST_F(MouseTest, BuildClicksPrintTheGroundPointAndBuildThere) {
   EXPECT_NEAR(game.towers.back()->posX, ground.x, 2e-3);
   EXPECT_NEAR(game.towers.back()->posZ, ground.y, 2e-3);
   EXPECT_EQ(game.towers.back()->kind, "tris");
-  EXPECT_EQ(game.towers.back()->skinTexture, textureTable[4]);
+  EXPECT_EQ(game.towers.back()->material.texture, textureTable[4]);
   EXPECT_EQ(game.towers.back()->markTexture, textureTable[10]);
   EXPECT_EQ(game.resources, 900);
 
@@ -261,9 +256,9 @@ TEST_F(MouseTest, UpgradeAndSellButtonsInBuildModeBuildUnderThem) {
 
 TEST_F(MouseTest, SuperGlowOnlyWhenReadyAndRunningOtherwiseTheBoardGetsTheClick) {
   static const float path[10] = {1, -1, 1, -10, 25, -10, 25, -39, 39, -39};
-  game.enemies.push_back(new Enemy("cube_w", 1.0f, -1.0f, path, 5, 0));
+  game.enemies.push_back(std::make_unique<Enemy>("cube_w", 1.0f, -1.0f, path, 5, 0));
   static Wave quiet[1] = {{1000.0, 1.0, "cube", 0}};
-  game.spawnPoints.push_back(new SpawnPoint(new float[10]{1, -1, 1, -10, 25, -10, 25, -39, 39, -39}, 0, 1.0f,
+  game.spawnPoints.push_back(std::make_unique<SpawnPoint>(std::vector<float>{1, -1, 1, -10, 25, -10, 25, -39, 39, -39}, 0, 1.0f,
                                             -1.0f, quiet));
   click(512, 650);
   CaptureStdout out;
@@ -297,7 +292,7 @@ TEST_F(MouseTest, SuperGlowOnlyWhenReadyAndRunningOtherwiseTheBoardGetsTheClick)
 TEST_F(MouseTest, PickingSelectsTheTowerUnderTheCursorAndTheNearerOfTwo) {
   game.resources = 100000;
   game.buildTower("tris", 39.0f, -39.0f, 0, 0, 0);
-  Tower* centre = game.towers.back();
+  Tower* centre = game.towers.back().get();
   click(512, 384);
   EXPECT_EQ(game.selectedTower, centre);
   EXPECT_TRUE(centre->selected);
@@ -308,7 +303,7 @@ TEST_F(MouseTest, PickingSelectsTheTowerUnderTheCursorAndTheNearerOfTwo) {
   // A level ray at the towers' height through two towers: the one whose foot is nearer the origin wins,
   // whichever comes first in the list.
   game.buildTower("tris", 20.0f, -39.0f, 0, 0, 0);
-  Tower* west = game.towers.back();
+  Tower* west = game.towers.back().get();
   const float y = (centre->worldMin[1] + centre->worldMax[1]) / 2;
   EXPECT_TRUE(pickTower(glm::vec3(0.0f, y, -39.0f), glm::vec3(1.0f, 0.0f, 0.0f)));
   EXPECT_EQ(game.selectedTower, west);
@@ -322,7 +317,7 @@ TEST_F(MouseTest, PickingSelectsTheTowerUnderTheCursorAndTheNearerOfTwo) {
 
 TEST_F(MouseTest, BuildSpotsCloserThanOneBoxToATowerAreTaken) {
   game.buildTower("tris", 20.0f, -20.0f, 0, 0, 0);
-  const Tower* t = game.towers.back();
+  const Tower* t = game.towers.back().get();
   const float width = t->worldMax[0] - t->worldMin[0];
   const float depth = t->worldMax[2] - t->worldMin[2];
   const float cx = (t->worldMax[0] + t->worldMin[0]) / 2, cz = (t->worldMax[2] + t->worldMin[2]) / 2;

@@ -89,7 +89,6 @@ class RenderTest : public GlTest {
   }
   void TearDown() override {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    for (Enemy* e : game.enemies) delete e;
     game.enemies.clear();
   }
   std::string frame(const char* pngName = nullptr) {
@@ -100,9 +99,9 @@ class RenderTest : public GlTest {
     return pixels;
   }
   Enemy* addEnemy(const char* kind, glm::vec3 at) {
-    Enemy* e = new Enemy(kind, at.x, at.z, kPath, 2, textureTable[SlotEnemy]);
+    game.enemies.push_back(std::make_unique<Enemy>(kind, at.x, at.z, kPath, 2, textureTable[SlotEnemy]));
+    Enemy* e = game.enemies.back().get();
     e->modelMatrix = glm::translate(glm::mat4(1.0f), at);
-    game.enemies.push_back(e);
     return e;
   }
 };

@@ -92,14 +92,14 @@ class WorldTest : public GlTest {
 
   int enemiesFrom(const SpawnPoint* sp) {
     int n = 0;
-    for (Enemy* e : g.enemies)
-      if (e->path == sp->path) ++n;
+    for (auto& e : g.enemies)
+      if (e->path == sp->path.data()) ++n;
     return n;
   }
 
   int takenFiles() {
     int n = 0;
-    for (File* f : g.files)
+    for (auto& f : g.files)
       if (!f->isIntact()) ++n;
     return n;
   }
@@ -112,7 +112,7 @@ TEST_F(WorldTest, LevelHasFourCornerPathsOneWaveTableAndSixteenFiles) {
   ASSERT_EQ(g.spawnPoints.size(), 4u);
   const float corners[4][2] = {{1, -1}, {1, -77}, {77, -77}, {77, -1}};
   int i = 0;
-  for (SpawnPoint* sp : g.spawnPoints) {
+  for (auto& sp : g.spawnPoints) {
     EXPECT_EQ(sp->spawnX, corners[i][0]);
     EXPECT_EQ(sp->spawnZ, corners[i][1]);
     EXPECT_EQ(sp->path[0], corners[i][0]);
@@ -141,7 +141,7 @@ TEST_F(WorldTest, LevelHasFourCornerPathsOneWaveTableAndSixteenFiles) {
                             {-1, -1}, {-1, -2}, {-2, -1}, {-2, -2}, {1, -1}, {1, -2}, {2, -1}, {2, -2}};
   std::vector<glm::vec2> lows;
   i = 0;
-  for (File* f : g.files) {
+  for (auto& f : g.files) {
     File expected(order[i][0], order[i][1], 39, 0);
     EXPECT_EQ(f->getModelMatrix(), expected.getModelMatrix()) << "file " << i;
     // Each box lies inside the goal square and clear of the two lines through the goal.
@@ -168,17 +168,17 @@ TEST_F(WorldTest, LevelTakesItsTexturesFromTheAppliedTable) {
   other.createMap(100);
   other.buildLevel();
   other.createFiles();
-  for (SpawnPoint* sp : other.spawnPoints) EXPECT_EQ(sp->texture, 101u);
-  for (File* f : other.files) EXPECT_EQ(f->texture, 100u);
+  for (auto& sp : other.spawnPoints) EXPECT_EQ(sp->material.texture, 101u);
+  for (auto& f : other.files) EXPECT_EQ(f->material.texture, 100u);
 
   // Each kind's enemy wears its own entry; one of each is sent by pointing the waves at the kinds in turn.
   Wave kinds[6] = {{0.0, 1.0, "cube", 1},   {0.0, 1.0, "cube_or", 1}, {0.0, 1.0, "cube_yl", 1},
                    {0.0, 1.0, "cube_w", 1}, {0.0, 1.0, "dragon", 1},  {0.0, 1.0, "cube", 0}};
-  SpawnPoint* sp = other.spawnPoints.front();
+  SpawnPoint* sp = other.spawnPoints.front().get();
   sp->waves = kinds;
   sp->nextSpawnTime = 0.0;
-  for (SpawnPoint* rest : other.spawnPoints)
-    if (rest != sp) rest->waveIndex = rest->waveCount;
+  for (auto& rest : other.spawnPoints)
+    if (rest.get() != sp) rest->waveIndex = rest->waveCount;
   platform::setTime(1.0);
   const GLuint expected[4] = {101, 114, 115, 116};
   for (int w = 0; w < 5; ++w) {
@@ -188,7 +188,7 @@ TEST_F(WorldTest, LevelTakesItsTexturesFromTheAppliedTable) {
   }
   ASSERT_EQ(other.enemies.size(), 4u) << "the unknown kind sends nothing";
   int k = 0;
-  for (Enemy* e : other.enemies) EXPECT_EQ(e->texture, expected[k++]);
+  for (auto& e : other.enemies) EXPECT_EQ(e->material.texture, expected[k++]);
   EXPECT_EQ(sp->waveIndex, 5);
 }
 
@@ -201,12 +201,12 @@ TEST_F(WorldTest, SpawningFollowsTheScheduleOneEnemyPerSpawnPointPerFrame) {
   g.update(0.0);
   ASSERT_EQ(g.enemies.size(), 4u);
   auto it = g.enemies.begin();
-  for (SpawnPoint* sp : g.spawnPoints) {
-    Enemy* e = *it++;
+  for (auto& sp : g.spawnPoints) {
+    Enemy* e = (it++)->get();
     EXPECT_EQ(e->kind, "cube");
     EXPECT_EQ(e->worldX, sp->spawnX);
     EXPECT_EQ(e->worldZ, sp->spawnZ);
-    EXPECT_EQ(e->path, sp->path);
+    EXPECT_EQ(e->path, sp->path.data());
     EXPECT_EQ(e->pathLength, 5);
     EXPECT_EQ(sp->spawnedInWave, 1);
     EXPECT_EQ(sp->nextSpawnTime, 7.5);
@@ -220,7 +220,7 @@ TEST_F(WorldTest, SpawningFollowsTheScheduleOneEnemyPerSpawnPointPerFrame) {
   platform::setTime(9.0);
   g.update(0.0);
   EXPECT_EQ(g.enemies.size(), 8u);
-  for (SpawnPoint* sp : g.spawnPoints) EXPECT_EQ(sp->nextSpawnTime, 12.0);
+  for (auto& sp : g.spawnPoints) EXPECT_EQ(sp->nextSpawnTime, 12.0);
 
   // Far behind the schedule it still sends only one per spawn point per frame.
   platform::setTime(100.0);
@@ -228,7 +228,7 @@ TEST_F(WorldTest, SpawningFollowsTheScheduleOneEnemyPerSpawnPointPerFrame) {
   EXPECT_EQ(g.enemies.size(), 12u);
   g.update(0.0);
   EXPECT_EQ(g.enemies.size(), 16u);
-  SpawnPoint* first = g.spawnPoints.front();
+  SpawnPoint* first = g.spawnPoints.front().get();
   EXPECT_EQ(first->spawnedInWave, 4);
   EXPECT_EQ(first->nextSpawnTime, 21.0);
 
@@ -243,14 +243,14 @@ TEST_F(WorldTest, SpawningFollowsTheScheduleOneEnemyPerSpawnPointPerFrame) {
   g.update(0.0);
   EXPECT_EQ(g.enemies.size(), 20u);
   EXPECT_EQ(first->nextSpawnTime, 63.0);
-  for (SpawnPoint* sp : g.spawnPoints) EXPECT_EQ(enemiesFrom(sp), 5);
+  for (auto& sp : g.spawnPoints) EXPECT_EQ(enemiesFrom(sp.get()), 5);
   EXPECT_EQ(g.gameState, Running);
 }
 
 TEST_F(WorldTest, KilledEnemiesPayFiftyAndAreRemovedBeforeTheyMove) {
-  g.spawnEnemy(g.spawnPoints.front()->path, "cube", 1.0f, -1.0f, 5, 0);
-  g.spawnEnemy(g.spawnPoints.front()->path, "cube", 1.0f, -1.0f, 5, 0);
-  g.spawnEnemy(g.spawnPoints.front()->path, "cube", 1.0f, -1.0f, 5, 0);
+  g.spawnEnemy(g.spawnPoints.front()->path.data(), "cube", 1.0f, -1.0f, 5, 0);
+  g.spawnEnemy(g.spawnPoints.front()->path.data(), "cube", 1.0f, -1.0f, 5, 0);
+  g.spawnEnemy(g.spawnPoints.front()->path.data(), "cube", 1.0f, -1.0f, 5, 0);
   g.enemies.front()->hitPoints = 0.0;
   g.enemies.back()->hitPoints = -20.0;
   g.update(0.5);
@@ -288,15 +288,16 @@ void ignoreClicks(int, int) {}
 TEST_F(WorldTest, TheSixteenthArrivalLosesAndStopsTheRestOfTheFrame) {
   static const float inGoal[] = {39.0f, -39.0f};
   int n = 0;
-  for (File* f : g.files)
+  for (auto& f : g.files)
     if (n++ < 14) f->setIntact(false, 0);
-  float* walkway = g.spawnPoints.front()->path;
+  float* walkway = g.spawnPoints.front()->path.data();
   g.spawnEnemy(const_cast<float*>(inGoal), "cube", 39.0f, -39.0f, 1, 0);  // takes file 15
   g.spawnEnemy(walkway, "cube", 1.0f, -1.0f, 5, 0);                       // walks on
   g.spawnEnemy(const_cast<float*>(inGoal), "cube", 39.0f, -39.0f, 1, 0);  // takes file 16: lost
   g.spawnEnemy(walkway, "cube", 1.0f, -1.0f, 5, 0);                       // not moved any more
   g.spawnEnemy(const_cast<float*>(inGoal), "cube", 39.0f, -39.0f, 1, 0);  // not tested any more
-  std::vector<Enemy*> order(g.enemies.begin(), g.enemies.end());
+  std::vector<Enemy*> order;
+  for (auto& e : g.enemies) order.push_back(e.get());
   platform::setMouseButtonCallback(ignoreClicks);
   g.resources = 1000;
 
@@ -307,7 +308,7 @@ TEST_F(WorldTest, TheSixteenthArrivalLosesAndStopsTheRestOfTheFrame) {
   EXPECT_EQ(takenFiles(), 16);
   EXPECT_EQ(g.resources, 800) << "two arrivals were charged";
   ASSERT_EQ(g.enemies.size(), 3u);
-  EXPECT_EQ(g.enemies.front(), order[1]);
+  EXPECT_EQ(g.enemies.front().get(), order[1]);
   EXPECT_NEAR(order[1]->worldZ, -1.85f, 1e-5) << "an enemy before the loss moves";
   EXPECT_EQ(order[3]->worldZ, -1.0f) << "an enemy after the loss does not move";
   EXPECT_EQ(glm::vec3(order[3]->modelMatrix[3]), glm::vec3(1, 0, -1));
@@ -323,7 +324,7 @@ TEST_F(WorldTest, TheSixteenthArrivalLosesAndStopsTheRestOfTheFrame) {
 TEST_F(WorldTest, VictoryNeedsEveryWaveSentAndNoEnemyLeft) {
   CaptureStdout out;
   platform::setTime(500.0);
-  for (SpawnPoint* sp : g.spawnPoints) {
+  for (auto& sp : g.spawnPoints) {
     sp->waveIndex = 5;
     sp->spawnedInWave = 5;
     sp->nextSpawnTime = 600.0;  // the last interval of the last wave is still running
@@ -332,9 +333,9 @@ TEST_F(WorldTest, VictoryNeedsEveryWaveSentAndNoEnemyLeft) {
   EXPECT_EQ(g.gameState, Running) << "all enemies dead, but a wave is not finished";
 
   platform::setTime(600.5);
-  g.spawnEnemy(g.spawnPoints.front()->path, "cube", 1.0f, -1.0f, 5, 0);
+  g.spawnEnemy(g.spawnPoints.front()->path.data(), "cube", 1.0f, -1.0f, 5, 0);
   g.update(0.0);
-  for (SpawnPoint* sp : g.spawnPoints) EXPECT_EQ(sp->waveIndex, sp->waveCount);
+  for (auto& sp : g.spawnPoints) EXPECT_EQ(sp->waveIndex, sp->waveCount);
   EXPECT_EQ(g.gameState, Running) << "every wave sent, but an enemy is left";
 
   // The kill is counted after the victory check, so the win comes one frame later.
@@ -363,11 +364,11 @@ TEST_F(WorldTest, TeardownSkipsNullEntriesAndNeedsNoBoard) {
   int deaths = 0;
   {
     auto world = std::make_unique<Game>();
-    world->enemies.push_back(new CountedEnemy(here, &deaths));
+    world->enemies.push_back(std::make_unique<CountedEnemy>(here, &deaths));
     world->enemies.push_back(nullptr);
-    world->enemies.push_back(new CountedEnemy(here, &deaths));
+    world->enemies.push_back(std::make_unique<CountedEnemy>(here, &deaths));
     world->files.push_back(nullptr);
-    world->currentEnemy = world->enemies.back();
+    world->currentEnemy = world->enemies.back().get();
     ASSERT_EQ(world->map, nullptr);
     SoundSystem* sound = nullptr;
     ASSERT_EQ(soundSystemCreate(&sound), SOUND_OK);

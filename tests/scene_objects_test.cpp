@@ -12,13 +12,13 @@
 #include "GlTestContext.h"
 #include "app/Globals.h"
 #include "app/ShaderPrograms.h"
-#include "game/Wave.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
 #include "scene/Map.h"
 #include "scene/SceneObject.h"
 #include "scene/SpawnPoint.h"
+#include "scene/Wave.h"
 
 namespace {
 
@@ -55,12 +55,7 @@ Extent worldExtent(SceneObject& object, const glm::vec4* corners) {
 Wave testWaves[6] = {{3.0, 4.5, "cube", 4},       {60.0, 3.0, "cube", 7},     {125.0, 6.0, "cube_or", 5},
                      {200.0, 1.0, "cube_yl", 10}, {270.0, 4.0, "cube_or", 5}, {340.0, 7.0, "cube_w", 5}};
 
-float* newPath(std::initializer_list<float> xz) {
-  float* path = new float[xz.size()];
-  int i = 0;
-  for (float v : xz) path[i++] = v;
-  return path;
-}
+std::vector<float> newPath(std::initializer_list<float> xz) { return std::vector<float>(xz); }
 
 class SceneObjectTest : public GlTest {};
 
@@ -71,8 +66,8 @@ TEST_F(SceneObjectTest, BoardHasOneQuadPerCellFacingUp) {
   EXPECT_EQ(map.getGridSize(), 39);
   EXPECT_EQ(map.getColors(), nullptr);
   EXPECT_EQ(map.getModelMatrix(), glm::mat4(1.0f));
-  EXPECT_NE(map.vbo, 0u);
-  EXPECT_NE(map.ibo, 0u);
+  EXPECT_NE(map.mesh.vbo, 0u);
+  EXPECT_NE(map.mesh.ibo, 0u);
 
   const float* v = map.getVertices();
   EXPECT_EQ(vertexAt(v, 3), glm::vec3(0, 0, 0));
@@ -97,9 +92,9 @@ TEST_F(SceneObjectTest, BoardHasOneQuadPerCellFacingUp) {
   EXPECT_DOUBLE_EQ(area, 78.0 * 78.0);
 
   for (int i = 0; i < 6084; ++i) {
-    ASSERT_EQ(glm::vec3(map.normals[3 * i], map.normals[3 * i + 1], map.normals[3 * i + 2]), glm::vec3(0, 1, 0));
-    ASSERT_EQ(map.texCoords[2 * i], (i % 4 == 1 || i % 4 == 2) ? 1.0f : 0.0f);
-    ASSERT_EQ(map.texCoords[2 * i + 1], (i % 4 >= 2) ? 1.0f : 0.0f);
+    ASSERT_EQ(glm::make_vec3(&map.mesh.normals[3 * i]), glm::vec3(0, 1, 0));
+    ASSERT_EQ(map.mesh.texCoords[2 * i], (i % 4 == 1 || i % 4 == 2) ? 1.0f : 0.0f);
+    ASSERT_EQ(map.mesh.texCoords[2 * i + 1], (i % 4 >= 2) ? 1.0f : 0.0f);
   }
 }
 
@@ -141,7 +136,7 @@ TEST_F(SceneObjectTest, BoxMeshFacesPointOutward) {
 TEST_F(SceneObjectTest, BoundingBoxAlwaysHoldsTheOrigin) {
   const float above[] = {2, 1, 3, 1, 5, 4, 6, 1};  // two vertices, both at positive x, y and z
   Extent e;
-  std::unique_ptr<glm::vec4[]> box(makeBoundingBox(above, 2, &e));
+  BoundingBox box = makeBoundingBox(above, 2, &e);
   EXPECT_EQ(e.minX, 0.0f);
   EXPECT_EQ(e.minY, 0.0f);
   EXPECT_EQ(e.minZ, 0.0f);
@@ -174,7 +169,7 @@ TEST_F(SceneObjectTest, FilesSitInTheirQuadrantAroundTheGoal) {
     File file(c.gridX, c.gridZ, 39, 7);
     SCOPED_TRACE(::testing::Message() << "file (" << c.gridX << ", " << c.gridZ << ")");
     EXPECT_EQ(glm::vec3(file.getModelMatrix()[3]), c.translation);
-    Extent e = worldExtent(file, file.boundingBox);
+    Extent e = worldExtent(file, file.boundingBox.data());
     EXPECT_NEAR(e.minX, c.minX, 1e-4);
     EXPECT_NEAR(e.maxX, c.maxX, 1e-4);
     EXPECT_NEAR(e.minZ, c.minZ, 1e-4);
@@ -186,11 +181,11 @@ TEST_F(SceneObjectTest, FilesSitInTheirQuadrantAroundTheGoal) {
   EXPECT_EQ(file.boundingBox[1], glm::vec4(2.9f, 3.8f, 2.9f, 1.0f));
   EXPECT_EQ(file.getVertexCount(), 24);
   EXPECT_EQ(file.getIndexCount(), 36);
-  EXPECT_EQ(*file.specPower, 15.0f);
+  EXPECT_EQ(file.material.specPower, 15.0f);
   EXPECT_TRUE(file.isIntact());
   file.setIntact(false, 9);
   EXPECT_FALSE(file.isIntact());
-  EXPECT_EQ(file.texture, 9u);
+  EXPECT_EQ(file.material.texture, 9u);
 
   File unplaced(0, 2, 39, 7);
   EXPECT_EQ(unplaced.getModelMatrix(), glm::mat4(1.0f));
@@ -258,8 +253,8 @@ TEST_F(SceneObjectTest, EnemyKindsBoxAndStartingPosition) {
   EXPECT_EQ(e.boundingBox[4], glm::vec4(-1, 0, -1, 1));
   EXPECT_EQ(e.boundingBox[7], glm::vec4(1, 0, -1, 1));
   EXPECT_EQ(e.getIndexCount(), 36);
-  EXPECT_EQ(e.minFilter, GL_LINEAR_MIPMAP_LINEAR);
-  EXPECT_EQ(e.magFilter, GL_LINEAR);
+  EXPECT_EQ(e.material.minFilter, GL_LINEAR_MIPMAP_LINEAR);
+  EXPECT_EQ(e.material.magFilter, GL_LINEAR);
 }
 
 TEST_F(SceneObjectTest, EnemyWalksOneAxisAtATimeAndSnapsOntoPoints) {
@@ -427,8 +422,8 @@ TEST_F(DrawPathTest, BufferObjectsAndClientArraysPaintTheSamePicture) {
   writePng("draw_paths_enemy.png", kSize, kSize, fromBuffers);
 
   // The filters are set on whatever texture is bound at every draw.
-  enemy.minFilter = GL_NEAREST;
-  enemy.magFilter = GL_NEAREST;
+  enemy.material.minFilter = GL_NEAREST;
+  enemy.material.magFilter = GL_NEAREST;
   render([&] { enemy.drawVBO(simpleProgram); }, 20.0f, -20.0f, 3.0f);
   GLint minFilter = 0, magFilter = 0;
   glBindTexture(GL_TEXTURE_2D, texture_);

@@ -32,7 +32,6 @@ TEST(SceneTeardown, ObjectsMakeNoGlCallOnceTheContextIsGone) {
   // While the context lives, an enemy does delete its two buffers.
   realDeleteBuffers = __glewDeleteBuffers;
   __glewDeleteBuffers = countingDeleteBuffers;
-  delete world->enemies.front();
   world->enemies.pop_front();
   EXPECT_EQ(deleteBufferCalls, 2);
 

@@ -166,30 +166,31 @@ TEST_F(TexturesTest, ApplyTextureTableRetexturesTheWorldByIntactnessAndKind) {
   game.createMap(1);
   applyTextureTable(table);
   EXPECT_EQ(game.activeTextures, table);
-  EXPECT_EQ(game.map->texture, 1000u);
+  EXPECT_EQ(game.map->material.texture, 1000u);
   EXPECT_EQ(game.textRenderer.texture, 1003u);
 
   static const float path[] = {0, 0, 10, 0};
-  File* intact = new File(1, 1, 39, 1);
-  File* taken = new File(2, 1, 39, 1);
+  game.files.push_back(std::make_unique<File>(1, 1, 39, 1));
+  game.files.push_back(std::make_unique<File>(2, 1, 39, 1));
+  File* intact = game.files.front().get();
+  File* taken = game.files.back().get();
   taken->setIntact(false, 1);
-  game.files = {intact, taken};
   const char* kinds[] = {"cube", "cube_or", "cube_yl", "cube_w", "mystery"};
   const GLuint enemyWant[] = {1001, 1014, 1015, 1016, 1001};
-  for (const char* kind : kinds) game.enemies.push_back(new Enemy(kind, 0, 0, path, 2, 1));
+  for (const char* kind : kinds) game.enemies.push_back(std::make_unique<Enemy>(kind, 0, 0, path, 2, 1));
   const char* towerKinds[] = {"tris", "tris_bl", "tris_gr", "statue"};
   const GLuint skinWant[] = {1004, 1012, 1013, 7};
-  for (const char* kind : towerKinds) game.towers.push_back(new Tower(kind, 5, -5, 7, 8, 9, nullptr));
+  for (const char* kind : towerKinds) game.towers.push_back(std::make_unique<Tower>(kind, 5, -5, 7, 8, 9, nullptr));
 
   applyTextureTable(table);
-  EXPECT_EQ(intact->texture, 1000u);
-  EXPECT_EQ(taken->texture, 1001u);
+  EXPECT_EQ(intact->material.texture, 1000u);
+  EXPECT_EQ(taken->material.texture, 1001u);
   int i = 0;
-  for (Enemy* enemy : game.enemies) EXPECT_EQ(enemy->texture, enemyWant[i++]) << enemy->kind;
+  for (auto& enemy : game.enemies) EXPECT_EQ(enemy->material.texture, enemyWant[i++]) << enemy->kind;
   i = 0;
-  for (Tower* tower : game.towers) {
+  for (auto& tower : game.towers) {
     SCOPED_TRACE(tower->kind);
-    EXPECT_EQ(tower->skinTexture, skinWant[i]);
+    EXPECT_EQ(tower->material.texture, skinWant[i]);
     EXPECT_EQ(tower->texture5, i < 3 ? 1005u : 8u);
     EXPECT_EQ(tower->markTexture, i < 3 ? 1010u : 9u);
     ++i;
@@ -198,18 +199,14 @@ TEST_F(TexturesTest, ApplyTextureTableRetexturesTheWorldByIntactnessAndKind) {
   // With the real glow table, an orange enemy wears the standard enemy's glow image.
   loadTextureTables();
   applyTextureTable(glowTextureTable);
-  EXPECT_EQ(game.enemies.front()->texture, (*std::next(game.enemies.begin()))->texture);
+  EXPECT_EQ(game.enemies.front()->material.texture, (*std::next(game.enemies.begin()))->material.texture);
   EXPECT_EQ(game.towers.front()->markTexture, glowTextureTable[3]);
   applyTextureTable(textureTable);
-  EXPECT_NE(game.enemies.front()->texture, (*std::next(game.enemies.begin()))->texture);
+  EXPECT_NE(game.enemies.front()->material.texture, (*std::next(game.enemies.begin()))->material.texture);
 
-  for (File* f : game.files) delete f;
-  for (Enemy* e : game.enemies) delete e;
-  for (Tower* t : game.towers) delete t;
   game.files.clear();
   game.enemies.clear();
   game.towers.clear();
-  delete game.map;
   game.map = nullptr;
 }
 

@@ -37,14 +37,12 @@ class TowerTest : public GlTest {
   void TearDown() override { platform::useManualClock(false); }
 
   Enemy* addEnemy(Game& g, float x, float z, const std::string& kind = "cube") {
-    Enemy* e = new Enemy(kind, x, z, kPath, 5, 0);
-    g.enemies.push_back(e);
-    return e;
+    g.enemies.push_back(std::make_unique<Enemy>(kind, x, z, kPath, 5, 0));
+    return g.enemies.back().get();
   }
   Tower* addTower(Game& g, const std::string& kind, float x, float z) {
-    Tower* t = new Tower(kind, x, z, 0, 0, 0, &model);
-    g.towers.push_back(t);
-    return t;
+    g.towers.push_back(std::make_unique<Tower>(kind, x, z, 0, 0, 0, &model));
+    return g.towers.back().get();
   }
   Md2Model model;
 };
@@ -96,7 +94,7 @@ TEST_F(TowerTest, ConstructionTakesTheKindsValuesAndStandsOnTheBoard) {
   EXPECT_EQ(t.lastShotTime, 0.0);
   EXPECT_FALSE(t.selected);
   EXPECT_FLOAT_EQ(model.scale, 0.08f);
-  EXPECT_EQ(t.skinTexture, 4u);
+  EXPECT_EQ(t.material.texture, 4u);
   EXPECT_EQ(t.texture5, 5u);
   EXPECT_EQ(t.markTexture, 10u);
   EXPECT_EQ(t.getVertices(), nullptr);
@@ -130,10 +128,10 @@ TEST_F(TowerTest, ConstructionTakesTheKindsValuesAndStandsOnTheBoard) {
   EXPECT_NEAR(lo.x, t.worldMin[0], 1e-4);
 
   // The marker is a 4.4 x 4.0 rectangle just above the ground around the tower's foot.
-  EXPECT_NEAR(t.markerVertices[4] - t.markerVertices[0], 4.4f, 1e-4);
-  EXPECT_NEAR(t.markerVertices[10] - t.markerVertices[6], 4.0f, 1e-4);
-  EXPECT_FLOAT_EQ(t.markerVertices[1], 0.1f);
-  EXPECT_NEAR((t.markerVertices[0] + t.markerVertices[4]) / 2, 20.0f, 2.0f);
+  EXPECT_NEAR(t.marker.vertices[4] - t.marker.vertices[0], 4.4f, 1e-4);
+  EXPECT_NEAR(t.marker.vertices[10] - t.marker.vertices[6], 4.0f, 1e-4);
+  EXPECT_FLOAT_EQ(t.marker.vertices[1], 0.1f);
+  EXPECT_NEAR((t.marker.vertices[0] + t.marker.vertices[4]) / 2, 20.0f, 2.0f);
 }
 
 TEST_F(TowerTest, UpdateAnimatesOnlyForPositiveTime) {
@@ -184,10 +182,7 @@ TEST_F(TowerTest, FiresStrictlyAfterItsIntervalAtTheFirstEnemyInsideItsSquare) {
   EXPECT_EQ(first->hitPoints, 50.0);
 
   // Nothing in range: the tower keeps its last shot time and tries again each frame.
-  g.enemies.remove(first);
-  g.enemies.remove(second);
-  delete first;
-  delete second;
+  g.enemies.remove_if([&](const std::unique_ptr<Enemy>& e) { return e.get() == first || e.get() == second; });
   platform::setTime(9.0);
   g.fireTowers(0.016);
   EXPECT_EQ(t->lastShotTime, 5.015625);
@@ -249,7 +244,7 @@ TEST_F(TowerTest, BeamRunsFromTheTargetToTheTowerAsABarOf0_2) {
   t.fireAt(16.0f, -10.0f);
   float minX = 1e9f, maxX = -1e9f, minY = 1e9f, maxY = -1e9f, minZ = 1e9f, maxZ = -1e9f;
   for (int v = 0; v < 24; ++v) {
-    const float* p = &t.shotVertices[4 * v];
+    const float* p = &t.shot.vertices[4 * v];
     minX = std::min(minX, p[0]);
     maxX = std::max(maxX, p[0]);
     minY = std::min(minY, p[1]);
@@ -257,9 +252,9 @@ TEST_F(TowerTest, BeamRunsFromTheTargetToTheTowerAsABarOf0_2) {
     minZ = std::min(minZ, p[2]);
     maxZ = std::max(maxZ, p[2]);
     EXPECT_EQ(p[3], 1.0f);
-    EXPECT_FLOAT_EQ(t.shotTexCoords[2 * v], 0.01f);
-    EXPECT_FLOAT_EQ(t.shotTexCoords[2 * v + 1], 0.99f);
-    EXPECT_EQ(t.shotNormals[3 * v + 1], (v >= 4 && v < 8) ? -1.0f : 1.0f) << v;
+    EXPECT_FLOAT_EQ(t.shot.texCoords[2 * v], 0.01f);
+    EXPECT_FLOAT_EQ(t.shot.texCoords[2 * v + 1], 0.99f);
+    EXPECT_EQ(t.shot.normals[3 * v + 1], (v >= 4 && v < 8) ? -1.0f : 1.0f) << v;
   }
   EXPECT_FLOAT_EQ(minX, 10.0f);
   EXPECT_FLOAT_EQ(maxX, 16.0f);
@@ -268,20 +263,20 @@ TEST_F(TowerTest, BeamRunsFromTheTargetToTheTowerAsABarOf0_2) {
   EXPECT_FLOAT_EQ(minZ, -10.1f);
   EXPECT_FLOAT_EQ(maxZ, -9.9f);
   // Vertex 0 is the target's corner E- and vertex 2 of the bottom face the tower's T+.
-  EXPECT_FLOAT_EQ(t.shotVertices[0], 16.0f);
-  EXPECT_FLOAT_EQ(t.shotVertices[2], -10.1f);
-  EXPECT_FLOAT_EQ(t.shotVertices[4 * 6 + 0], 10.0f);
-  EXPECT_FLOAT_EQ(t.shotVertices[4 * 6 + 2], -9.9f);
-  EXPECT_EQ(t.shotIndices[0], 0u);
-  EXPECT_EQ(t.shotIndices[1], 2u);
-  EXPECT_EQ(t.shotIndices[35], 23u);
+  EXPECT_FLOAT_EQ(t.shot.vertices[0], 16.0f);
+  EXPECT_FLOAT_EQ(t.shot.vertices[2], -10.1f);
+  EXPECT_FLOAT_EQ(t.shot.vertices[4 * 6 + 0], 10.0f);
+  EXPECT_FLOAT_EQ(t.shot.vertices[4 * 6 + 2], -9.9f);
+  EXPECT_EQ(t.shot.indices[0], 0u);
+  EXPECT_EQ(t.shot.indices[1], 2u);
+  EXPECT_EQ(t.shot.indices[35], 23u);
 
   // A target on the tower's own foot has no direction: no beam, and no NaN anywhere.
   Tower still("tris", 10.0f, -10.0f, 0, 0, 0, &model);
   still.fireAt(10.0f, -10.0f);
   EXPECT_FALSE(still.beamVisible(0.0));
-  for (int i = 0; i < 24 * 4; ++i) EXPECT_FALSE(std::isnan(still.shotVertices[i]));
-  for (int i = 0; i < 24 * 3; ++i) EXPECT_FALSE(std::isnan(still.shotNormals[i]));
+  for (int i = 0; i < 24 * 4; ++i) EXPECT_FALSE(std::isnan(still.shot.vertices[i]));
+  for (int i = 0; i < 24 * 3; ++i) EXPECT_FALSE(std::isnan(still.shot.normals[i]));
 }
 
 namespace {
@@ -387,7 +382,7 @@ MatchResult playMatch(const std::function<void(Game&, int frame)>& defence) {
   CaptureStdout quiet;
   runner.runFor(600.0);
   int intact = 0;
-  for (File* f : g.files) intact += f->isIntact() ? 1 : 0;
+  for (auto& f : g.files) intact += f->isIntact() ? 1 : 0;
   return {g.gameState, static_cast<int>(g.towers.size()), intact, platform::getTime()};
 }
 

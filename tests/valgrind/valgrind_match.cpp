@@ -77,7 +77,7 @@ TEST_F(ValgrindMatch, TowersAreBuiltFireUpgradeAndAreSold) {
     CaptureStdout quiet;
     runner.runFor(45.0);
     ASSERT_EQ(game.towers.size(), 4u);
-    game.selectedTower = game.towers.front();
+    game.selectedTower = game.towers.front().get();
     game.towers.front()->selected = true;
     upgradeSelectedTower();
     runner.runFor(15.0);
@@ -105,7 +105,7 @@ TEST_F(ValgrindMatch, TheBoardLeftByTheTowerMatchDraws) {
   applyTextureTable(textureTable);
   game.textRenderer.init(hudProgram, textureTable[3], hudProjection);
   game.hud.init(hudProgram, hudProjection);
-  game.selectedTower = game.towers.front();
+  game.selectedTower = game.towers.front().get();
   game.towers.front()->selected = true;
   for (int frame = 0; frame < 3; ++frame) drawFrame();
   std::string centre = readPixelsRgba(412, 284, 200, 200);
