@@ -258,8 +258,7 @@ TEST_F(MouseTest, SuperGlowOnlyWhenReadyAndRunningOtherwiseTheBoardGetsTheClick)
   static const float path[10] = {1, -1, 1, -10, 25, -10, 25, -39, 39, -39};
   game.enemies.push_back(std::make_unique<Enemy>("cube_w", 1.0f, -1.0f, path, 5, 0));
   static Wave quiet[1] = {{1000.0, 1.0, "cube", 0}};
-  game.spawnPoints.push_back(std::make_unique<SpawnPoint>(std::vector<float>{1, -1, 1, -10, 25, -10, 25, -39, 39, -39}, 0, 1.0f,
-                                            -1.0f, quiet));
+  game.spawnPoints.push_back(std::make_unique<SpawnPoint>(std::vector<float>(path, path + 10), 0, 1.0f, -1.0f, quiet));
   click(512, 650);
   CaptureStdout out;
   platform::setTime(325.0);
