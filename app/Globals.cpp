@@ -48,6 +48,6 @@ GLuint glowDepthRenderbuffer = 0;
 GLuint shadowFramebuffer = 0;
 GLuint shadowDepthTexture = 0;
 
-float* screenQuadVertices = nullptr;
-float* screenQuadTexCoords = nullptr;
-unsigned int* screenQuadIndices = nullptr;
+float screenQuadVertices[16] = {};
+float screenQuadTexCoords[8] = {};
+unsigned int screenQuadIndices[6] = {};

@@ -54,6 +54,6 @@ extern GLuint shadowFramebuffer;
 extern GLuint shadowDepthTexture;
 
 // The full-screen quad, built once at start-up
-extern float* screenQuadVertices;
-extern float* screenQuadTexCoords;
-extern unsigned int* screenQuadIndices;
+extern float screenQuadVertices[16];
+extern float screenQuadTexCoords[8];
+extern unsigned int screenQuadIndices[6];

@@ -2,7 +2,9 @@
 // game.draw, each pass with its own program, target and texture table.
 #include "app/RenderFrame.h"
 
+#include <algorithm>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -86,12 +88,12 @@ void createRenderTargets() {
 void createScreenQuad() {
   const float hw = windowWidth * 0.5f;
   const float hh = windowHeight * 0.5f;
-  delete[] screenQuadVertices;
-  delete[] screenQuadTexCoords;
-  delete[] screenQuadIndices;
-  screenQuadVertices = new float[16]{-hw, -hh, 0.0f, 1.0f, hw, -hh, 0.0f, 1.0f, hw, hh, 0.0f, 1.0f, -hw, hh, 0.0f, 1.0f};
-  screenQuadTexCoords = new float[8]{0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f};
-  screenQuadIndices = new unsigned int[6]{1, 3, 0, 1, 2, 3};
+  const float vertices[16] = {-hw, -hh, 0.0f, 1.0f, hw, -hh, 0.0f, 1.0f, hw, hh, 0.0f, 1.0f, -hw, hh, 0.0f, 1.0f};
+  const float texCoords[8] = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f};
+  const unsigned int indices[6] = {1, 3, 0, 1, 2, 3};
+  std::copy(std::begin(vertices), std::end(vertices), screenQuadVertices);
+  std::copy(std::begin(texCoords), std::end(texCoords), screenQuadTexCoords);
+  std::copy(std::begin(indices), std::end(indices), screenQuadIndices);
 }
 
 void drawFrame() {

@@ -66,25 +66,25 @@ void loadTextureTables() {
 
 void applyTextureTable(const GLuint* table) {
   game.activeTextures = table;
-  if (game.map) game.map->texture = table[SlotBoard];
-  for (File* file : game.files) file->texture = file->isIntact() ? table[SlotBoard] : table[SlotEnemy];
-  for (Enemy* enemy : game.enemies) {
+  if (game.map) game.map->material.texture = table[SlotBoard];
+  for (auto& file : game.files) file->material.texture = file->isIntact() ? table[SlotBoard] : table[SlotEnemy];
+  for (auto& enemy : game.enemies) {
     if (enemy->kind == "cube_or")
-      enemy->texture = table[SlotEnemyOrange];
+      enemy->material.texture = table[SlotEnemyOrange];
     else if (enemy->kind == "cube_yl")
-      enemy->texture = table[SlotEnemyYellow];
+      enemy->material.texture = table[SlotEnemyYellow];
     else if (enemy->kind == "cube_w")
-      enemy->texture = table[SlotEnemyWhite];
+      enemy->material.texture = table[SlotEnemyWhite];
     else
-      enemy->texture = table[SlotEnemy];
+      enemy->material.texture = table[SlotEnemy];
   }
-  for (Tower* tower : game.towers) {
+  for (auto& tower : game.towers) {
     if (tower->kind == "tris")
-      tower->skinTexture = table[SlotTowerStandard];
+      tower->material.texture = table[SlotTowerStandard];
     else if (tower->kind == "tris_bl")
-      tower->skinTexture = table[SlotTowerBlue];
+      tower->material.texture = table[SlotTowerBlue];
     else if (tower->kind == "tris_gr")
-      tower->skinTexture = table[SlotTowerGreen];
+      tower->material.texture = table[SlotTowerGreen];
     else
       continue;
     tower->texture5 = table[SlotTowerSpare];

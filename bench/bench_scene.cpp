@@ -39,14 +39,13 @@ void startGame() {
 }
 
 void placeEnemies() {
-  for (SpawnPoint* sp : game.spawnPoints) sp->waveIndex = sp->waveCount;
-  for (Enemy* e : game.enemies) delete e;
+  for (auto& sp : game.spawnPoints) sp->waveIndex = sp->waveCount;
   game.enemies.clear();
   int n = 0;
-  for (SpawnPoint* sp : game.spawnPoints) {
+  for (auto& sp : game.spawnPoints) {
     for (int i = 0; i < kEnemyCount / 4; ++i, ++n) {
-      game.spawnEnemy(sp->path, kKinds[n % 4], sp->spawnX, sp->spawnZ, sp->pathLength, game.activeTextures[1]);
-      Enemy* e = game.enemies.back();
+      game.spawnEnemy(sp->path.data(), kKinds[n % 4], sp->spawnX, sp->spawnZ, sp->pathLength, game.activeTextures[1]);
+      Enemy* e = game.enemies.back().get();
       for (int step = 0; step < i * 40; ++step) e->update(0.05);
     }
   }
@@ -66,9 +65,9 @@ void buildBusyTowers() {
   game.resources = 1000000;
   int built = 0;
   for (double along : {0.5, 0.2, 0.8}) {
-    for (SpawnPoint* sp : game.spawnPoints) {
+    for (auto& sp : game.spawnPoints) {
       for (int leg = 0; leg + 1 < sp->pathLength; ++leg) {
-        const float* a = sp->path + 2 * leg;
+        const float* a = sp->path.data() + 2 * leg;
         const float* b = a + 2;
         float x = a[0] + static_cast<float>(along) * (b[0] - a[0]);
         float z = a[1] + static_cast<float>(along) * (b[1] - a[1]);

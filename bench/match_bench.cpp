@@ -82,7 +82,7 @@ MatchResult playMatch(bool defend) {
   std::cout.rdbuf(console);
   r.state = g.gameState;
   r.towers = static_cast<int>(g.towers.size());
-  for (File* f : g.files) r.intactFiles += f->isIntact() ? 1 : 0;
+  for (auto& f : g.files) r.intactFiles += f->isIntact() ? 1 : 0;
   return r;
 }
 

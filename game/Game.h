@@ -8,13 +8,14 @@
 #include <glm/glm.hpp>
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "game/SoundLibrary.h"
-#include "game/Wave.h"
 #include "hud/Hud.h"
 #include "hud/TextRenderer.h"
 #include "input/ScreenMessage.h"
+#include "scene/Wave.h"
 
 class Map;
 class Tower;
@@ -25,21 +26,24 @@ struct Md2Model;
 
 enum GameState { Running = 0, Paused = 1, Lost = 2, Won = 3 };
 
+// The world owns the board and every object in its lists; removing an object from its list destroys it.
+// The cursors, the selection, the active texture table, the tower model handed out, the wave table and the
+// light only point at things owned elsewhere.
 class Game {
  public:
-  Map* map = nullptr;
-  std::list<Tower*> towers;
+  std::unique_ptr<Map> map;
+  std::list<std::unique_ptr<Tower>> towers;
   Tower* currentTower = nullptr;
-  std::list<Enemy*> enemies;
+  std::list<std::unique_ptr<Enemy>> enemies;
   Enemy* currentEnemy = nullptr;
-  std::list<File*> files;
+  std::list<std::unique_ptr<File>> files;
   File* currentFile = nullptr;
-  std::list<SpawnPoint*> spawnPoints;
+  std::list<std::unique_ptr<SpawnPoint>> spawnPoints;
   SpawnPoint* currentSpawnPoint = nullptr;
   const GLuint* activeTextures = nullptr;
   GLint minFilter = 0;
   GLint magFilter = 0;
-  std::map<std::string, Md2Model*> towerModels;
+  std::map<std::string, std::unique_ptr<Md2Model>> towerModels;
   Md2Model* towerModel = nullptr;
   GLuint program = 0;
   int gameState = Running;
@@ -56,6 +60,7 @@ class Game {
   bool useVbo = false;
   bool selectionMode = true;
   Tower* selectedTower = nullptr;
+  // Handles of the sound library: made by its create calls, handed back to it by releaseSound.
   SoundSystem* soundSystem = nullptr;
   Sound* musicSound = nullptr;
   Sound* laserSound = nullptr;

@@ -1,22 +1,11 @@
 // Building towers: the price check, the shared tower model cache, and removing sold towers.
 #include <iostream>
 #include <memory>
-#include <vector>
+#include <utility>
 
 #include "game/Game.h"
 #include "scene/Md2Model.h"
 #include "scene/Tower.h"
-
-namespace {
-
-// Tower models live until the program ends. A game world only caches pointers to them, so this list
-// holds them; nothing in it touches GL, so it may be destroyed in any order at exit.
-std::vector<std::unique_ptr<Md2Model>>& keptModels() {
-  static std::vector<std::unique_ptr<Md2Model>> models;
-  return models;
-}
-
-}  // namespace
 
 void Game::buildTower(std::string kind, float x, float z, GLuint skinTexture, GLuint texture5, GLuint markTexture) {
   if (resources >= 100 && kind == "tris") {
@@ -31,30 +20,28 @@ void Game::buildTower(std::string kind, float x, float z, GLuint skinTexture, GL
   }
   // Every kind wears its own skin over the one "tris" figure.
   loadTowerModel("tris");
-  towers.push_back(new Tower(kind, x, z, skinTexture, texture5, markTexture, towerModel));
+  towers.push_back(std::make_unique<Tower>(kind, x, z, skinTexture, texture5, markTexture, towerModel));
 }
 
 void Game::loadTowerModel(std::string name) {
   auto found = towerModels.find(name);
   if (found != towerModels.end()) {
-    towerModel = found->second;
+    towerModel = found->second.get();
     return;
   }
-  keptModels().push_back(std::make_unique<Md2Model>());
-  Md2Model* model = keptModels().back().get();
+  auto model = std::make_unique<Md2Model>();
   // A file that cannot be read leaves the model empty: towers still stand, fire and can be picked, but
   // draw no figure.
   loadMd2(*model);
-  towerModels[name] = model;
-  towerModel = model;
+  towerModel = model.get();
+  towerModels[name] = std::move(model);
 }
 
 void Game::removeSelectedTowers() {
   for (auto it = towers.begin(); it != towers.end();) {
     if ((*it)->selected) {
-      if (currentTower == *it) currentTower = nullptr;
-      if (selectedTower == *it) selectedTower = nullptr;
-      delete *it;
+      if (currentTower == it->get()) currentTower = nullptr;
+      if (selectedTower == it->get()) selectedTower = nullptr;
       it = towers.erase(it);
     } else {
       ++it;

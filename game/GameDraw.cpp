@@ -39,8 +39,8 @@ void Game::draw(glm::mat4 projection, glm::mat4 view) {
   glUniformMatrix4fv(glGetUniformLocation(program, "view"), 1, GL_FALSE, glm::value_ptr(view));
 
   if (drawSpawnPoints) {
-    for (SpawnPoint* spawnPoint : spawnPoints) {
-      currentSpawnPoint = spawnPoint;
+    for (auto& spawnPoint : spawnPoints) {
+      currentSpawnPoint = spawnPoint.get();
       spawnPoint->draw(program);
     }
   }
@@ -52,26 +52,26 @@ void Game::draw(glm::mat4 projection, glm::mat4 view) {
       map->draw(program);
   }
 
-  for (File* file : files) {
-    currentFile = file;
-    if (frustumCulling && !isInFrustum(file->boundingBox, file->getModelMatrix(), projection, view)) continue;
+  for (auto& file : files) {
+    currentFile = file.get();
+    if (frustumCulling && !isInFrustum(file->boundingBox.data(), file->getModelMatrix(), projection, view)) continue;
     if (useVbo)
       file->drawVBO(program);
     else
       file->draw(program);
   }
-  for (Enemy* enemy : enemies) {
-    currentEnemy = enemy;
-    if (frustumCulling && !isInFrustum(enemy->boundingBox, enemy->getModelMatrix(), projection, view)) continue;
+  for (auto& enemy : enemies) {
+    currentEnemy = enemy.get();
+    if (frustumCulling && !isInFrustum(enemy->boundingBox.data(), enemy->getModelMatrix(), projection, view)) continue;
     if (useVbo)
       enemy->drawVBO(program);
     else
       enemy->draw(program);
   }
   // Towers have no buffer objects: always drawn from client memory.
-  for (Tower* tower : towers) {
-    currentTower = tower;
-    if (frustumCulling && !isInFrustum(tower->boundingBox, tower->getModelMatrix(), projection, view)) continue;
+  for (auto& tower : towers) {
+    currentTower = tower.get();
+    if (frustumCulling && !isInFrustum(tower->boundingBox.data(), tower->getModelMatrix(), projection, view)) continue;
     tower->draw(program);
   }
 

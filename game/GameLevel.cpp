@@ -1,5 +1,8 @@
 // The one built-in level: four spawn points in the board's corners with their paths to the goal, the six
 // waves each of them sends, and the sixteen files around the goal.
+#include <memory>
+#include <vector>
+
 #include "game/Game.h"
 #include "game/Rules.h"
 #include "scene/File.h"
@@ -32,20 +35,14 @@ void Game::buildLevel() {
   frustumCulling = false;
   useVbo = false;
 
-  float* paths[kSpawnPointCount];
-  for (int p = 0; p < kSpawnPointCount; ++p) {
-    paths[p] = new float[2 * kPathLength];
-    for (int i = 0; i < kPathLength; ++i) {
-      paths[p][2 * i] = kLevelPaths[p][i][0];
-      paths[p][2 * i + 1] = kLevelPaths[p][i][1];
-    }
-  }
-
   waves = levelWaves;
 
-  for (int p = 0; p < kSpawnPointCount; ++p)
-    spawnPoints.push_back(new SpawnPoint(paths[p], textureEntry(activeTextures, 1), kLevelPaths[p][0][0],
-                                         kLevelPaths[p][0][1], waves));
+  for (int p = 0; p < kSpawnPointCount; ++p) {
+    const float* points = &kLevelPaths[p][0][0];
+    spawnPoints.push_back(std::make_unique<SpawnPoint>(std::vector<float>(points, points + 2 * kPathLength),
+                                                       textureEntry(activeTextures, 1), kLevelPaths[p][0][0],
+                                                       kLevelPaths[p][0][1], waves));
+  }
 }
 
 // Files are taken in the order they are made: first the block at x < goal toward -z, then x > goal toward -z,
@@ -58,5 +55,6 @@ void Game::createFiles() {
   for (int group = 0; group < 4; ++group)
     for (int x = 1; x <= 2; ++x)
       for (int z = 1; z <= 2; ++z)
-        files.push_back(new File(xSigns[group] * x, zSigns[group] * z, gridSize, textureEntry(activeTextures, 0)));
+        files.push_back(
+            std::make_unique<File>(xSigns[group] * x, zSigns[group] * z, gridSize, textureEntry(activeTextures, 0)));
 }

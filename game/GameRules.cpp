@@ -1,9 +1,10 @@
 // The per-frame rules of a match: spawning by the wave table, victory, the tower step, kills, enemy movement,
 // arrivals that take files, defeat, and the money for all of it.
 #include <iostream>
+#include <memory>
 
 #include "game/Game.h"
-#include "game/MatchClock.h"
+#include "scene/MatchClock.h"
 #include "game/Rules.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
@@ -43,7 +44,7 @@ SpawnAction spawnAction(int waveIndex, int waveCount, double now, double nextSpa
 }
 
 void Game::spawnEnemy(float* path, std::string kind, float x, float z, int pathLength, GLuint texture) {
-  enemies.push_back(new Enemy(kind, x, z, path, pathLength, texture));
+  enemies.push_back(std::make_unique<Enemy>(kind, x, z, path, pathLength, texture));
 }
 
 // Fast-forward runs the match as that many ordinary steps of this frame's length, each at its own match
@@ -60,8 +61,8 @@ void Game::advance(double dt) {
 void Game::update(double dt) {
   // Spawning: at most one enemy per spawn point per frame. The next time is counted from the scheduled
   // time, not from now, so a late frame does not push the rest of the wave back.
-  for (SpawnPoint* sp : spawnPoints) {
-    currentSpawnPoint = sp;
+  for (auto& owned : spawnPoints) {
+    SpawnPoint* sp = currentSpawnPoint = owned.get();
     int waveEnemyCount = sp->waveIndex < sp->waveCount ? sp->waves[sp->waveIndex].count : 0;
     switch (spawnAction(sp->waveIndex, sp->waveCount, matchClock.now(), sp->nextSpawnTime,
                         sp->spawnedInWave, waveEnemyCount)) {
@@ -78,7 +79,7 @@ void Game::update(double dt) {
         // An unknown kind sends nothing but still uses up its place in the wave.
         int slot = enemyTextureSlot(wave.kind);
         if (slot >= 0)
-          spawnEnemy(sp->path, wave.kind, sp->spawnX, sp->spawnZ, sp->pathLength,
+          spawnEnemy(sp->path.data(), wave.kind, sp->spawnX, sp->spawnZ, sp->pathLength,
                      textureEntry(activeTextures, slot));
         ++sp->spawnedInWave;
         sp->nextSpawnTime += wave.spawnInterval;
@@ -89,8 +90,8 @@ void Game::update(double dt) {
 
   // Victory: every spawn point has sent all its waves and nothing is left on the board.
   size_t finished = 0;
-  for (SpawnPoint* sp : spawnPoints) {
-    currentSpawnPoint = sp;
+  for (auto& sp : spawnPoints) {
+    currentSpawnPoint = sp.get();
     if (sp->waveIndex != sp->waveCount) break;
     ++finished;
   }
@@ -104,7 +105,6 @@ void Game::update(double dt) {
   int killed = 0;
   for (auto it = enemies.begin(); it != enemies.end();) {
     if ((*it)->hitPoints <= 0.0) {
-      delete *it;
       it = enemies.erase(it);
       ++killed;
     } else {
@@ -114,24 +114,24 @@ void Game::update(double dt) {
   resources = payForKills(resources, killed);
 
   // Movement and arrival. Arrival is judged by where the enemy stood before this frame's step.
-  for (Enemy* e : enemies) {
-    currentEnemy = e;
+  for (auto& e : enemies) {
+    currentEnemy = e.get();
     float ex = e->worldX;
     float ez = e->worldZ;
     e->update(dt);
     if (map && insideGoalSquare(ex, ez, map->getGridSize(), fileRadius)) {
       e->arrived = true;
       File* taken = nullptr;
-      for (File* f : files) {
-        currentFile = f;
+      for (auto& f : files) {
+        currentFile = f.get();
         if (f && f->isIntact()) {
-          taken = f;
+          taken = f.get();
           break;
         }
       }
       if (taken) taken->setIntact(false, textureEntry(activeTextures, 1));
       // Files fall in list order, so taking the last one means none is left.
-      if (!taken || taken == files.back()) {
+      if (!taken || taken == files.back().get()) {
         gameState = Lost;
         platform::setMouseButtonCallback(nullptr);
       }
@@ -142,7 +142,6 @@ void Game::update(double dt) {
   int arrived = 0;
   for (auto it = enemies.begin(); it != enemies.end();) {
     if ((*it)->arrived) {
-      delete *it;
       it = enemies.erase(it);
       ++arrived;
     } else {

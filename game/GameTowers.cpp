@@ -1,17 +1,17 @@
 // The tower step of the game update: every tower animates and fires at the first enemy in its area.
 #include "game/Game.h"
-#include "game/MatchClock.h"
+#include "scene/MatchClock.h"
 #include "scene/Enemy.h"
 #include "scene/Tower.h"
 
 void Game::fireTowers(double dt) {
-  for (Tower* tower : towers) {
-    currentTower = tower;
+  for (auto& tower : towers) {
+    currentTower = tower.get();
     tower->update(dt);
     if (!towerCanFire(matchClock.now(), tower->lastShotTime, tower->fireInterval)) continue;
     // Enemies already brought to zero stay targets until the kill step removes them.
-    for (Enemy* enemy : enemies) {
-      currentEnemy = enemy;
+    for (auto& enemy : enemies) {
+      currentEnemy = enemy.get();
       float ex = enemy->worldX;
       float ez = enemy->worldZ;
       if (!inTowerArea(tower->posX, tower->posZ, tower->distance, ex, ez)) continue;

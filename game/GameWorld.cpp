@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "game/MatchClock.h"
+#include "scene/MatchClock.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
 #include "scene/Map.h"
@@ -16,39 +16,35 @@ Game::Game() {}
 
 namespace {
 
-// The cursor is cleared first so that nothing can reach a deleted object through it; null entries are skipped.
-// The list nodes themselves go with the list member, after the sounds and the HUD.
+// The cursor is cleared first so that nothing can reach a destroyed object through it.
 template <typename T>
-void deleteElements(std::list<T*>& list, T*& cursor) {
+void destroyElements(std::list<std::unique_ptr<T>>& list, T*& cursor) {
   cursor = nullptr;
-  for (T* object : list) delete object;
+  list.clear();
 }
 
 }  // namespace
 
-// Runs at program exit, after the GL context is gone: the objects' destructors free their memory and leave
-// their buffer objects alone when no context is current.
+// Runs at program exit, after the GL context is gone: the objects' meshes free their memory and leave their
+// buffer objects alone when no context is current. Enemies go before the spawn points whose paths they walk,
+// towers before the model cache that draws them.
 Game::~Game() {
-  delete map;
-  deleteElements(towers, currentTower);
-  deleteElements(enemies, currentEnemy);
-  deleteElements(files, currentFile);
-  deleteElements(spawnPoints, currentSpawnPoint);
+  map.reset();
+  destroyElements(towers, currentTower);
+  destroyElements(enemies, currentEnemy);
+  destroyElements(files, currentFile);
+  destroyElements(spawnPoints, currentSpawnPoint);
   releaseSound();
 }
 
-void Game::createMap(GLuint texture) { map = new Map(texture); }
+void Game::createMap(GLuint texture) { map = std::make_unique<Map>(texture); }
 
 void Game::clearMatchObjects() {
   selectedTower = nullptr;
-  deleteElements(towers, currentTower);
-  deleteElements(enemies, currentEnemy);
-  deleteElements(files, currentFile);
-  deleteElements(spawnPoints, currentSpawnPoint);
-  towers.clear();
-  enemies.clear();
-  files.clear();
-  spawnPoints.clear();
+  destroyElements(towers, currentTower);
+  destroyElements(enemies, currentEnemy);
+  destroyElements(files, currentFile);
+  destroyElements(spawnPoints, currentSpawnPoint);
 }
 
 void Game::newMatch() {
@@ -62,16 +58,16 @@ void Game::newMatch() {
   frustumCulling = culling;
   // No SuperGlow has been fired in this match yet; the spawn points' default time would swell the paths in
   // its first second, now that the match clock starts again at 0.
-  for (SpawnPoint* spawnPoint : spawnPoints) spawnPoint->pulseTime = -std::numeric_limits<double>::infinity();
+  for (auto& spawnPoint : spawnPoints) spawnPoint->pulseTime = -std::numeric_limits<double>::infinity();
   // The new spawn points and files take the texture filters the player chose, as the board still has them.
   if (minFilter != 0) {
-    for (SpawnPoint* spawnPoint : spawnPoints) {
-      spawnPoint->minFilter = minFilter;
-      spawnPoint->magFilter = magFilter;
+    for (auto& spawnPoint : spawnPoints) {
+      spawnPoint->material.minFilter = minFilter;
+      spawnPoint->material.magFilter = magFilter;
     }
-    for (File* file : files) {
-      file->minFilter = minFilter;
-      file->magFilter = magFilter;
+    for (auto& file : files) {
+      file->material.minFilter = minFilter;
+      file->material.magFilter = magFilter;
     }
   }
   gameState = Running;

@@ -15,18 +15,15 @@ void Hud::init(GLuint program, glm::mat4 view) {
   this->view = view;
   minFilter = GL_LINEAR_MIPMAP_LINEAR;
   magFilter = GL_LINEAR;
-  delete[] texCoords;
-  delete[] indices;
-  texCoords = new float[8]{0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f};
-  indices = new unsigned int[6]{1, 3, 0, 1, 2, 3};
+  texCoords = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f};
+  indices = {1, 3, 0, 1, 2, 3};
 }
 
 void Hud::drawQuad(GLuint texture, float width, float height, float x, float y) {
-  glm::vec4* vertices = new glm::vec4[4]{glm::vec4(x, y, 0.0f, 1.0f), glm::vec4(x + width, y, 0.0f, 1.0f),
-                                         glm::vec4(x + width, y + height, 0.0f, 1.0f),
-                                         glm::vec4(x, y + height, 0.0f, 1.0f)};
-  drawScreenQuads(program, 0, texture, minFilter, magFilter, view, &vertices[0].x, texCoords, indices, 6);
-  delete[] vertices;
+  const glm::vec4 vertices[4] = {glm::vec4(x, y, 0.0f, 1.0f), glm::vec4(x + width, y, 0.0f, 1.0f),
+                                 glm::vec4(x + width, y + height, 0.0f, 1.0f), glm::vec4(x, y + height, 0.0f, 1.0f)};
+  drawScreenQuads(program, 0, texture, minFilter, magFilter, view, &vertices[0].x, texCoords.data(), indices.data(),
+                  6);
 }
 
 bool superGlowButtonVisible(int gameState, double now, double superGlowReadyTime) {

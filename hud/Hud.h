@@ -13,16 +13,13 @@ class Hud {
   glm::mat4 view = glm::mat4(1.0f);
   GLint minFilter = 0;
   GLint magFilter = 0;
-  float* texCoords = nullptr;
-  unsigned int* indices = nullptr;
+  std::vector<float> texCoords;
+  std::vector<unsigned int> indices;
 
   Hud() = default;
   Hud(const Hud&) = delete;
   Hud& operator=(const Hud&) = delete;
-  virtual ~Hud() {
-    delete[] texCoords;
-    delete[] indices;
-  }
+  virtual ~Hud() = default;
 
   void init(GLuint program, glm::mat4 view);
   // One textured rectangle with its lower-left corner at (x, y).

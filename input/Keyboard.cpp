@@ -7,7 +7,7 @@
 
 #include "app/Globals.h"
 #include "game/Game.h"
-#include "game/MatchClock.h"
+#include "scene/MatchClock.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
@@ -123,26 +123,15 @@ void applyTextureFilters(GLint textureFilter, GLint mipmapMode) {
   computeTextureFilters(textureFilter, mipmapMode, game.minFilter, game.magFilter);
   const GLint minFilter = game.minFilter;
   const GLint magFilter = game.magFilter;
-  if (game.map) {
-    game.map->minFilter = minFilter;
-    game.map->magFilter = magFilter;
-  }
-  for (SpawnPoint* spawnPoint : game.spawnPoints) {
-    spawnPoint->minFilter = minFilter;
-    spawnPoint->magFilter = magFilter;
-  }
-  for (File* file : game.files) {
-    file->minFilter = minFilter;
-    file->magFilter = magFilter;
-  }
-  for (Enemy* enemy : game.enemies) {
-    enemy->minFilter = minFilter;
-    enemy->magFilter = magFilter;
-  }
-  for (Tower* tower : game.towers) {
-    tower->minFilter = minFilter;
-    tower->magFilter = magFilter;
-  }
+  auto setFilters = [&](Material& material) {
+    material.minFilter = minFilter;
+    material.magFilter = magFilter;
+  };
+  if (game.map) setFilters(game.map->material);
+  for (auto& spawnPoint : game.spawnPoints) setFilters(spawnPoint->material);
+  for (auto& file : game.files) setFilters(file->material);
+  for (auto& enemy : game.enemies) setFilters(enemy->material);
+  for (auto& tower : game.towers) setFilters(tower->material);
   game.textRenderer.minFilter = minFilter;
   game.textRenderer.magFilter = magFilter;
   game.hud.minFilter = minFilter;

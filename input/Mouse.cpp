@@ -10,7 +10,7 @@
 
 #include "app/Globals.h"
 #include "game/Game.h"
-#include "game/MatchClock.h"
+#include "scene/MatchClock.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/SpawnPoint.h"
@@ -112,7 +112,7 @@ bool pickTower(glm::vec3 origin, glm::vec3 direction) {
   float best = 10000.0f;
   bool anyHit = false;
   game.selectedTower = nullptr;
-  for (Tower* tower : game.towers) {
+  for (auto& tower : game.towers) {
     tower->selected = false;
     const glm::vec3 bounds[2] = {glm::vec3(tower->worldMin[0], tower->worldMin[1], tower->worldMin[2]),
                                  glm::vec3(tower->worldMax[0], tower->worldMax[1], tower->worldMax[2])};
@@ -131,7 +131,7 @@ bool pickTower(glm::vec3 origin, glm::vec3 direction) {
     float d = glm::distance(origin, glm::vec3(tower->posX, 0.0f, tower->posZ));
     if (d < best) {
       best = d;
-      game.selectedTower = tower;
+      game.selectedTower = tower.get();
     }
   }
   if (game.selectedTower) game.selectedTower->selected = true;
@@ -165,12 +165,12 @@ void sellSelectedTower() {
 void triggerSuperGlow() {
   game.playEffect(game.superGlowSound, &game.superGlowChannel, 1.0f);
   const double now = matchClock.now();
-  for (SpawnPoint* spawnPoint : game.spawnPoints) spawnPoint->pulseTime = now;
-  for (Enemy* enemy : game.enemies) enemy->hitPoints -= kSuperGlowDamage;
+  for (auto& spawnPoint : game.spawnPoints) spawnPoint->pulseTime = now;
+  for (auto& enemy : game.enemies) enemy->hitPoints -= kSuperGlowDamage;
 }
 
 bool isBuildSpotFree(float x, float z) {
-  for (Tower* tower : game.towers) {
+  for (auto& tower : game.towers) {
     float ax = tower->worldMax[0], az = tower->worldMax[2];
     float cx = tower->worldMin[0], cz = tower->worldMin[2];
     float hx = (ax - cx) / 2.0f, hz = (az - cz) / 2.0f;

@@ -13,53 +13,27 @@ EnemyStats enemyStats(const std::string& kind) {
 }
 
 Enemy::Enemy(std::string kind, float x, float z, const float* path, int pathLength, GLuint texture)
-    : kind(std::move(kind)) {
-  modelMatrix = glm::mat4(1.0f);
+    : MeshObject(boxMesh(-1.0f, 1.0f, 2.0f, -1.0f, 1.0f),
+                 Material(texture, glm::vec4(0.3f, 0.3f, 0.3f, 1.0f), glm::vec4(0.1f, 0.1f, 0.1f, 1.0f), 10.0f)),
+      kind(std::move(kind)) {
   worldX = x;
   worldZ = z;
   this->path = path;
   this->pathLength = pathLength;
-  this->texture = texture;
-  diffuse = glm::vec4(1.0f, 1.0f, 1.0f, 1.0f);
-  specular = glm::vec4(0.3f, 0.3f, 0.3f, 1.0f);
-  ambient = glm::vec4(0.1f, 0.1f, 0.1f, 1.0f);
-  specPower = new float(10.0f);
-  minFilter = GL_LINEAR_MIPMAP_LINEAR;
-  magFilter = GL_LINEAR;
 
   EnemyStats stats = enemyStats(this->kind);
   hitPoints = stats.hitPoints;
   speed = stats.speed;
 
-  vertexCount = kBoxVertexCount;
-  indexCount = kBoxIndexCount;
-  vertices = new float[4 * vertexCount]();
-  normals = new float[3 * vertexCount]();
-  colors = new float[4 * vertexCount]();
-  texCoords = new float[2 * vertexCount]();
-  indices = new unsigned int[indexCount]();
-  fillBoxMesh(-1.0f, 1.0f, 2.0f, -1.0f, 1.0f, vertices, normals, colors, texCoords, indices);
-
   modelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(x, 0.0f, z));
 
   Extent extent;
-  boundingBox = makeBoundingBox(vertices, vertexCount, &extent);
+  boundingBox = makeBoundingBox(mesh.vertices.data(), mesh.vertexCount(), &extent);
   pathIndex = 1;
   centreX = (extent.maxX - extent.minX) * 0.5f + extent.minX;
   centreZ = extent.minZ + (extent.maxZ - extent.minZ) * 0.5f;
 
-  createObjectBuffers(*this, &vbo, &ibo);
-}
-
-Enemy::~Enemy() {
-  delete[] vertices;
-  delete[] normals;
-  delete[] colors;
-  delete[] texCoords;
-  delete[] indices;
-  delete specPower;
-  delete[] boundingBox;
-  deleteObjectBuffers(&vbo, &ibo);
+  mesh.createBuffers();
 }
 
 // Paths turn only at right angles, so one axis moves at a time. Reaching a point snaps the enemy onto it
@@ -95,13 +69,11 @@ void Enemy::update(double dt) {
 }
 
 void Enemy::draw(GLuint program) {
-  bindObjectTexture(texture, minFilter, magFilter);
-  uploadObjectUniforms(program, *this, diffuse, specular, ambient, specPower);
+  applyMaterial(program, *this, material);
   drawClientArrays(program, *this, GL_TRIANGLES, kBoxIndexCount, ColorAttribute::Unused);
 }
 
 void Enemy::drawVBO(GLuint program) {
-  bindObjectTexture(texture, minFilter, magFilter);
-  uploadObjectUniforms(program, *this, diffuse, specular, ambient, specPower);
-  drawObjectBuffers(program, *this, vbo, ibo, true);
+  applyMaterial(program, *this, material);
+  drawObjectBuffers(program, *this, mesh.vbo, mesh.ibo, true);
 }

@@ -3,17 +3,11 @@
 
 #include <string>
 
-#include "scene/SceneObject.h"
+#include "scene/MeshObject.h"
 
-class Enemy : public SceneObject {
+// Its box's colours are built with it but never fed to a shader.
+class Enemy : public MeshObject {
  public:
-  float* vertices = nullptr;
-  float* normals = nullptr;
-  float* colors = nullptr;  // built with the box, never fed to a shader
-  unsigned int* indices = nullptr;
-  glm::mat4 modelMatrix = glm::mat4(1.0f);
-  int vertexCount = 0;
-  int indexCount = 0;
   std::string kind;
   double hitPoints = 0.0;
   double speed = 0.0;          // board units per second
@@ -25,33 +19,12 @@ class Enemy : public SceneObject {
   float centreZ = 0.0f;
   float worldX = 0.0f;  // position on the ground, refreshed at the end of every update
   float worldZ = 0.0f;
-  float* texCoords = nullptr;
-  GLuint texture = 0;
-  glm::vec4 diffuse;
-  glm::vec4 specular;
-  glm::vec4 ambient;
-  float* specPower = nullptr;
-  GLint minFilter = GL_LINEAR_MIPMAP_LINEAR;
-  GLint magFilter = GL_LINEAR;
-  glm::vec4* boundingBox = nullptr;
-  GLuint vbo = 0;
-  GLuint ibo = 0;
+  BoundingBox boundingBox;
 
   Enemy(std::string kind, float x, float z, const float* path, int pathLength, GLuint texture);
-  ~Enemy() override;
-  Enemy(const Enemy&) = delete;
-  Enemy& operator=(const Enemy&) = delete;
 
   void update(double dt) override;
   void draw(GLuint program) override;
-  float* getVertices() override { return vertices; }
-  float* getNormals() override { return normals; }
-  float* getColors() override { return colors; }
-  unsigned int* getIndices() override { return indices; }
-  int getVertexCount() override { return vertexCount; }
-  int getIndexCount() override { return indexCount; }
-  glm::mat4 getModelMatrix() override { return modelMatrix; }
-  float* getTexCoords() override { return texCoords; }
   void drawVBO(GLuint program);
 };
 

@@ -1,23 +1,13 @@
 // The board's mesh (one quad per cell, no shared vertices so every cell maps the whole tile image) and its draws.
 #include "scene/Map.h"
 
-Map::Map(GLuint texture) {
-  vertexCount = 6084;
-  indexCount = 9126;
-  modelMatrix = glm::mat4(1.0f);
-  gridSize = 39;
-  this->texture = texture;
-  diffuse = glm::vec4(1.0f, 1.0f, 1.0f, 1.0f);
-  specular = glm::vec4(0.5f, 0.5f, 0.5f, 1.0f);
-  ambient = glm::vec4(0.5f, 0.5f, 0.5f, 1.0f);
-  specPower = new float(10.0f);
-  minFilter = GL_LINEAR_MIPMAP_LINEAR;
-  magFilter = GL_LINEAR;
-
-  vertices = new float[4 * vertexCount]();
-  normals = new float[3 * vertexCount]();
-  texCoords = new float[2 * vertexCount]();
-  indices = new unsigned int[indexCount];
+Map::Map(GLuint texture)
+    : MeshObject(Mesh(6084, 9126, false),
+                 Material(texture, glm::vec4(0.5f, 0.5f, 0.5f, 1.0f), glm::vec4(0.5f, 0.5f, 0.5f, 1.0f), 10.0f)) {
+  float* vertices = mesh.vertices.data();
+  float* normals = mesh.normals.data();
+  float* texCoords = mesh.texCoords.data();
+  unsigned int* indices = mesh.indices.data();
 
   const float corners[4][2] = {{0, -2}, {2, -2}, {2, 0}, {0, 0}};  // (dx, dz) from the cell's x0, z0
   const float cornerTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
@@ -37,7 +27,7 @@ Map::Map(GLuint texture) {
       }
     }
   }
-  for (int v = 0; v < vertexCount; ++v) normals[3 * v + 1] = 1.0f;
+  for (int v = 0; v < mesh.vertexCount(); ++v) normals[3 * v + 1] = 1.0f;
   // Counter-clockwise seen from above, so the upper side is the front face.
   for (int q = 0; q < gridSize * gridSize; ++q) {
     unsigned int b = 4 * q;
@@ -50,28 +40,15 @@ Map::Map(GLuint texture) {
     out[5] = b + 2;
   }
 
-  createObjectBuffers(*this, &vbo, &ibo);
+  mesh.createBuffers();
 }
-
-Map::~Map() {
-  delete[] vertices;
-  delete[] normals;
-  delete[] texCoords;
-  delete[] indices;
-  delete specPower;
-  deleteObjectBuffers(&vbo, &ibo);
-}
-
-void Map::update(double) {}
 
 void Map::draw(GLuint program) {
-  bindObjectTexture(texture, minFilter, magFilter);
-  uploadObjectUniforms(program, *this, diffuse, specular, ambient, specPower);
+  applyMaterial(program, *this, material);
   drawClientArrays(program, *this, GL_TRIANGLES, getIndexCount(), ColorAttribute::NotLookedUp);
 }
 
 void Map::drawVBO(GLuint program) {
-  bindObjectTexture(texture, minFilter, magFilter);
-  uploadObjectUniforms(program, *this, diffuse, specular, ambient, specPower);
-  drawObjectBuffers(program, *this, vbo, ibo, false);
+  applyMaterial(program, *this, material);
+  drawObjectBuffers(program, *this, mesh.vbo, mesh.ibo, false);
 }

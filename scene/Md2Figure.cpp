@@ -29,7 +29,7 @@ void Md2Figure::build(const Md2Model& model, const Md2AnimationState& s) {
   // Each strip and fan becomes its triangles with the vertex order GL gives them, so culling and
   // rasterisation see exactly what the per-command draws showed.
   std::vector<unsigned int> indices;
-  const int* cmd = model.glCommands;
+  const int* cmd = model.glCommands.data();
   int i = 0;
   unsigned int first = 0;
   while (cmd && vertexCount > 0 && i < model.numGlCommands) {

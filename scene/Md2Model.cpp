@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "scene/Md2Normals.h"
@@ -87,15 +88,10 @@ bool readFile(const char* path, std::vector<unsigned char>& bytes) {
 
 }  // namespace
 
-Md2Model::~Md2Model() { clear(); }
-
 void Md2Model::clear() {
-  delete[] frameVertices;
-  delete[] glCommands;
-  delete[] normalIndices;
-  frameVertices = nullptr;
-  glCommands = nullptr;
-  normalIndices = nullptr;
+  frameVertices.clear();
+  glCommands.clear();
+  normalIndices.clear();
   numFrames = numFrameVertices = numGlCommands = 0;
 }
 
@@ -145,19 +141,15 @@ bool loadMd2FromMemory(Md2Model& model, const unsigned char* bytes, size_t size)
   if (!glCommandsValid(commands.data(), h.numGlCommands, h.numVertices)) return false;
 
   const size_t total = static_cast<size_t>(h.numFrames) * static_cast<size_t>(h.numVertices);
-  glm::vec3* positions = new glm::vec3[total]();
-  int* normals = new int[total];
+  std::vector<glm::vec3> positions(total);
+  std::vector<int> normals(total);
   for (int i = 0; i < h.numFrames; ++i) {
     const unsigned char* frame = &bytes[h.ofsFrames + int64_t(i) * h.frameSize];
     glm::vec3 scale(readFloat(frame), readFloat(frame + 4), readFloat(frame + 8));
     glm::vec3 translate(readFloat(frame + 12), readFloat(frame + 16), readFloat(frame + 20));
     const unsigned char* v = frame + kFrameHeaderSize;
     for (int j = 0; j < h.numVertices; ++j, v += 4) {
-      if (v[3] >= kMd2NormalCount) {
-        delete[] positions;
-        delete[] normals;
-        return false;
-      }
+      if (v[3] >= kMd2NormalCount) return false;
       size_t at = static_cast<size_t>(i) * h.numVertices + j;
       positions[at] = glm::vec3(v[0], v[1], v[2]) * scale + translate;
       normals[at] = v[3];
@@ -167,19 +159,18 @@ bool loadMd2FromMemory(Md2Model& model, const unsigned char* bytes, size_t size)
   model.numFrames = h.numFrames;
   model.numFrameVertices = h.numVertices;
   model.numGlCommands = h.numGlCommands;
-  model.frameVertices = positions;
-  model.normalIndices = normals;
-  model.glCommands = new int[commands.size() > 0 ? commands.size() : 1];
-  std::copy(commands.begin(), commands.end(), model.glCommands);
+  model.frameVertices = std::move(positions);
+  model.normalIndices = std::move(normals);
+  model.glCommands = std::move(commands);
   return true;
 }
 
 void blendFrames(const Md2Model& model, float phase, int current, int next, glm::vec3* out) {
-  if (model.numFrames < 1 || !model.frameVertices) return;
+  if (model.numFrames < 1 || model.frameVertices.empty()) return;
   if (current < 0 || current >= model.numFrames) current = 0;
   if (next < 0 || next >= model.numFrames) next = 0;
-  const glm::vec3* a = model.frameVertices + static_cast<size_t>(current) * model.numFrameVertices;
-  const glm::vec3* b = model.frameVertices + static_cast<size_t>(next) * model.numFrameVertices;
+  const glm::vec3* a = model.frameVertices.data() + static_cast<size_t>(current) * model.numFrameVertices;
+  const glm::vec3* b = model.frameVertices.data() + static_cast<size_t>(next) * model.numFrameVertices;
   for (int j = 0; j < model.numFrameVertices; ++j) out[j] = (a[j] + phase * (b[j] - a[j])) * model.scale;
 }
 
@@ -200,7 +191,7 @@ int expandMd2(const Md2Model& model, const Md2AnimationState& s) {
   blendFrames(model, s.phase, s.currentFrame, s.nextFrame, blendedPositions);
   // The loader has checked every command against the list's length, the frame's vertices and the
   // scratch arrays, so the walk below stays inside all of them.
-  const int* cmd = model.glCommands;
+  const int* cmd = model.glCommands.data();
   int i = 0;
   int k = 0;
   while (cmd && model.numFrameVertices > 0 && i < model.numGlCommands) {
@@ -234,7 +225,9 @@ void drawMd2(const Md2Model& model, const Md2AnimationState& s, GLuint program) 
   if (normalLoc >= 0) glEnableVertexAttribArray(normalLoc);
   if (texCoordLoc >= 0) glEnableVertexAttribArray(texCoordLoc);
 
-  const int* cmd = model.glCommands;
+  // The loader has checked every command against the list's length, the frame's vertices and the
+  // scratch arrays, so the walk below stays inside all of them.
+  const int* cmd = model.glCommands.data();
   int i = 0;
   int k = 0;
   while (cmd && model.numFrameVertices > 0 && i < model.numGlCommands) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include <glm/glm.hpp>
+#include <vector>
 
 // Drawing reuses static scratch arrays of this many entries, so a loadable model never has more vertices
 // per frame, nor more vertices over all its GL commands.
@@ -17,17 +18,12 @@ struct Md2Model {
   int numFrameVertices = 0;
   int numGlCommands = 0;
   // Frame-major: vertex j of frame i at i * numFrameVertices + j.
-  glm::vec3* frameVertices = nullptr;
-  int* glCommands = nullptr;
-  int* normalIndices = nullptr;
+  std::vector<glm::vec3> frameVertices;
+  std::vector<int> glCommands;
+  std::vector<int> normalIndices;
   float scale = 1.0f;
 
-  Md2Model() = default;
-  ~Md2Model();
-  Md2Model(const Md2Model&) = delete;
-  Md2Model& operator=(const Md2Model&) = delete;
-
-  // Frees the arrays and sets the counts to zero; the scale is kept.
+  // Empties the arrays and sets the counts to zero; the scale is kept.
   void clear();
 };
 

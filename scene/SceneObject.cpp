@@ -6,7 +6,6 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
-#include "platform/Platform.h"
 
 Extent measureExtent(const float* vertices, int vertexCount) {
   Extent e;
@@ -33,10 +32,10 @@ void fillBoundingBox(const Extent& e, glm::vec4* corners) {
   corners[7] = glm::vec4(e.maxX, e.minY, e.minZ, 1.0f);
 }
 
-glm::vec4* makeBoundingBox(const float* vertices, int vertexCount, Extent* extent) {
+BoundingBox makeBoundingBox(const float* vertices, int vertexCount, Extent* extent) {
   Extent e = measureExtent(vertices, vertexCount);
-  glm::vec4* corners = new glm::vec4[8];
-  fillBoundingBox(e, corners);
+  BoundingBox corners;
+  fillBoundingBox(e, corners.data());
   if (extent) *extent = e;
   return corners;
 }
@@ -79,6 +78,13 @@ void fillBoxMesh(float x0, float x1, float y1, float z0, float z1, float* vertic
   }
 }
 
+Mesh boxMesh(float x0, float x1, float y1, float z0, float z1) {
+  Mesh mesh(kBoxVertexCount, kBoxIndexCount, true);
+  fillBoxMesh(x0, x1, y1, z0, z1, mesh.vertices.data(), mesh.normals.data(), mesh.colors.data(),
+              mesh.texCoords.data(), mesh.indices.data());
+  return mesh;
+}
+
 void bindObjectTexture(GLuint texture, GLint minFilter, GLint magFilter) {
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -99,6 +105,11 @@ void uploadObjectUniforms(GLuint program, SceneObject& object, const glm::vec4& 
   glUniform4fv(specularLocation, 1, glm::value_ptr(specular));
   glUniform4fv(ambientLocation, 1, glm::value_ptr(ambient));
   glUniform1fv(specPowerLocation, 1, specPower);
+}
+
+void applyMaterial(GLuint program, SceneObject& object, const Material& material) {
+  bindObjectTexture(material.texture, material.minFilter, material.magFilter);
+  uploadObjectUniforms(program, object, material.diffuse, material.specular, material.ambient, &material.specPower);
 }
 
 namespace {
@@ -149,24 +160,6 @@ void drawClientArrays(GLuint program, SceneObject& object, GLenum mode, int coun
   disableLocation(texCoordLocation);
 }
 
-void createObjectBuffers(SceneObject& object, GLuint* vbo, GLuint* ibo) {
-  GLsizeiptr n = object.getVertexCount();
-  glGenBuffers(1, vbo);
-  glBindBuffer(GL_ARRAY_BUFFER, *vbo);
-  glBufferData(GL_ARRAY_BUFFER, n * 36, nullptr, GL_STATIC_DRAW);
-  glBufferSubData(GL_ARRAY_BUFFER, 0, n * 16, object.getVertices());
-  glBufferSubData(GL_ARRAY_BUFFER, n * 16, n * 12, object.getNormals());
-  glBufferSubData(GL_ARRAY_BUFFER, n * 28, n * 8, object.getTexCoords());
-
-  glGenBuffers(1, ibo);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, *ibo);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(object.getIndexCount()) * 4, object.getIndices(),
-               GL_STATIC_DRAW);
-
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-}
-
 void drawObjectBuffers(GLuint program, SceneObject& object, GLuint vbo, GLuint ibo, bool lookUpColor) {
   std::uintptr_t n = static_cast<std::uintptr_t>(object.getVertexCount());
   glBindBuffer(GL_ARRAY_BUFFER, vbo);
@@ -190,12 +183,4 @@ void drawObjectBuffers(GLuint program, SceneObject& object, GLuint vbo, GLuint i
   disableLocation(texCoordLocation);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-}
-
-void deleteObjectBuffers(GLuint* vbo, GLuint* ibo) {
-  if (!platform::hasCurrentContext()) return;
-  if (*vbo) glDeleteBuffers(1, vbo);
-  if (*ibo) glDeleteBuffers(1, ibo);
-  *vbo = 0;
-  *ibo = 0;
 }

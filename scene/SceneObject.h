@@ -3,7 +3,12 @@
 #pragma once
 
 #include <GL/glew.h>
+
+#include <array>
 #include <glm/glm.hpp>
+
+#include "scene/Material.h"
+#include "scene/Mesh.h"
 
 class SceneObject {
  public:
@@ -35,8 +40,10 @@ Extent measureExtent(const float* vertices, int vertexCount);
 // (min,max,max) (max,max,max) (min,max,min) (max,max,min) (min,min,min) (min,min,max) (max,min,max) (max,min,min).
 void fillBoundingBox(const Extent& extent, glm::vec4* corners);
 
-// Allocates the eight corners with new[] for the caller to own; extent, when given, receives the extents.
-glm::vec4* makeBoundingBox(const float* vertices, int vertexCount, Extent* extent = nullptr);
+using BoundingBox = std::array<glm::vec4, 8>;
+
+// The corners of a set of vertices; extent, when given, receives the extents.
+BoundingBox makeBoundingBox(const float* vertices, int vertexCount, Extent* extent = nullptr);
 
 // The box layout shared by enemies, files and the tower beam: 24 vertices (four per face: back, bottom,
 // right, top, left, front), 36 indices, one normal, colour and set of texture coordinates per face.
@@ -44,6 +51,7 @@ constexpr int kBoxVertexCount = 24;
 constexpr int kBoxIndexCount = 36;
 void fillBoxMesh(float x0, float x1, float y1, float z0, float z1, float* vertices, float* normals, float* colors,
                  float* texCoords, unsigned int* indices);
+Mesh boxMesh(float x0, float x1, float y1, float z0, float z1);
 
 // How a draw treats the "color" attribute: the board never asks for it, enemies ask but leave it off,
 // files and spawn points feed their vertex colours.
@@ -55,14 +63,12 @@ enum class ColorAttribute { NotLookedUp, Unused, Fed };
 void bindObjectTexture(GLuint texture, GLint minFilter, GLint magFilter);
 void uploadObjectUniforms(GLuint program, SceneObject& object, const glm::vec4& diffuse, const glm::vec4& specular,
                           const glm::vec4& ambient, const float* specPower);
+// Both of the above for an object's own material.
+void applyMaterial(GLuint program, SceneObject& object, const Material& material);
 
 // The second half of a draw from client memory: attributes from the object's accessors, glDrawElements of
 // count indices, attributes disabled again.
 void drawClientArrays(GLuint program, SceneObject& object, GLenum mode, int count, ColorAttribute color);
 
-// One buffer holds positions (16 bytes a vertex) at 0, normals (12) after them and texture coordinates (8)
-// after those; colours are never uploaded. Indices go into a separate element buffer.
-void createObjectBuffers(SceneObject& object, GLuint* vbo, GLuint* ibo);
+// The second half of a draw from the buffers Mesh::createBuffers filled.
 void drawObjectBuffers(GLuint program, SceneObject& object, GLuint vbo, GLuint ibo, bool lookUpColor);
-// Deletes the buffers only while a context is current: the world may be destroyed after shutdown.
-void deleteObjectBuffers(GLuint* vbo, GLuint* ibo);

@@ -1,7 +1,6 @@
 // Tower construction, animation, drawing of model, beam and selection marker, aiming and upgrades.
 #include "scene/Tower.h"
 
-#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <utility>
@@ -9,7 +8,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
-#include "game/MatchClock.h"
+#include "scene/MatchClock.h"
 
 const TowerKind towerKinds[kTowerKindCount] = {
     {"tris", 5.0, 25.0, 2.5, 100},
@@ -59,14 +58,7 @@ void boxFromPositions(const glm::vec3* positions, glm::vec3& lo, glm::vec3& hi, 
     lo = glm::min(lo, positions[i]);
     hi = glm::max(hi, positions[i]);
   }
-  corners[0] = glm::vec4(lo.x, hi.y, hi.z, 1.0f);
-  corners[1] = glm::vec4(hi.x, hi.y, hi.z, 1.0f);
-  corners[2] = glm::vec4(lo.x, hi.y, lo.z, 1.0f);
-  corners[3] = glm::vec4(hi.x, hi.y, lo.z, 1.0f);
-  corners[4] = glm::vec4(lo.x, lo.y, lo.z, 1.0f);
-  corners[5] = glm::vec4(lo.x, lo.y, hi.z, 1.0f);
-  corners[6] = glm::vec4(hi.x, lo.y, hi.z, 1.0f);
-  corners[7] = glm::vec4(hi.x, lo.y, lo.z, 1.0f);
+  fillBoundingBox(Extent{lo.x, hi.x, lo.y, hi.y, lo.z, hi.z}, corners);
 }
 
 void pointAttribute(GLint location, int components, const float* data) {
@@ -83,10 +75,11 @@ Tower::Tower(std::string kind, float x, float z, GLuint skinTexture, GLuint text
       modelMatrix(1.0f),
       posX(x),
       posZ(z),
-      skinTexture(skinTexture),
+      shot(24, 36, false),
+      marker(4, 6, false),
+      material(skinTexture, glm::vec4(0.3f, 0.3f, 0.3f, 1.0f), glm::vec4(1.0f, 1.0f, 1.0f, 1.0f), 10.0f),
       texture5(texture5),
       markTexture(markTexture),
-      specPower(new float(10.0f)),
       model(model) {
   if (const TowerKind* k = findTowerKind(this->kind)) {
     distance = k->distance;
@@ -103,9 +96,8 @@ Tower::Tower(std::string kind, float x, float z, GLuint skinTexture, GLuint text
   modelMatrix = glm::rotate(modelMatrix, glm::radians(-90.0f), glm::vec3(0.0f, 0.0f, 1.0f));
 
   if (model) blendFrames(*model, animState.phase, animState.currentFrame, animState.nextFrame, constructionPositions);
-  boundingBox = new glm::vec4[8];
   glm::vec3 lo, hi;
-  boxFromPositions(constructionPositions, lo, hi, boundingBox);
+  boxFromPositions(constructionPositions, lo, hi, boundingBox.data());
   glm::vec4 top = modelMatrix * glm::vec4(hi, 1.0f);
   glm::vec4 bottom = modelMatrix * glm::vec4(lo, 1.0f);
   for (int i = 0; i < 3; ++i) {
@@ -119,30 +111,13 @@ Tower::Tower(std::string kind, float x, float z, GLuint skinTexture, GLuint text
   float mx = centre.x;
   float mz = centre.z;
 
-  shotVertices = new float[24 * 4]();
-  shotNormals = new float[24 * 3]();
-  shotTexCoords = new float[24 * 2]();
-  shotIndices = new unsigned int[36];
-  std::copy(kBoxIndices, kBoxIndices + 36, shotIndices);
+  shot.indices.assign(kBoxIndices, kBoxIndices + 36);
 
-  markerVertices = new float[16]{mx - 2.2f, 0.1f, mz - 2.0f, 1.0f, mx + 2.2f, 0.1f, mz - 2.0f, 1.0f,
-                                 mx + 2.2f, 0.1f, mz + 2.0f, 1.0f, mx - 2.2f, 0.1f, mz + 2.0f, 1.0f};
-  markerNormals = new float[12]{0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0};
-  markerTexCoords = new float[8]{0, 0, 1, 0, 1, 1, 0, 1};
-  markerIndices = new unsigned int[6]{0, 2, 1, 0, 3, 2};
-}
-
-Tower::~Tower() {
-  delete[] boundingBox;
-  delete specPower;
-  delete[] shotVertices;
-  delete[] shotNormals;
-  delete[] shotTexCoords;
-  delete[] shotIndices;
-  delete[] markerVertices;
-  delete[] markerNormals;
-  delete[] markerTexCoords;
-  delete[] markerIndices;
+  marker.vertices = {mx - 2.2f, 0.1f, mz - 2.0f, 1.0f, mx + 2.2f, 0.1f, mz - 2.0f, 1.0f,
+                     mx + 2.2f, 0.1f, mz + 2.0f, 1.0f, mx - 2.2f, 0.1f, mz + 2.0f, 1.0f};
+  marker.normals = {0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0};
+  marker.texCoords = {0, 0, 1, 0, 1, 1, 0, 1};
+  marker.indices = {0, 2, 1, 0, 3, 2};
 }
 
 void Tower::update(double dt) {
@@ -152,19 +127,18 @@ void Tower::update(double dt) {
 bool Tower::beamVisible(double now) const { return beamAimed && now < lastShotTime + kBeamDuration; }
 
 void Tower::draw(GLuint program) {
-  bindObjectTexture(skinTexture, minFilter, magFilter);
-  uploadObjectUniforms(program, *this, diffuse, specular, ambient, specPower);
+  applyMaterial(program, *this, material);
 
   // The box follows the pose, so it needs measuring only when the figure expanded a new one.
   if (model && figure.draw(*model, animState, program)) {
     glm::vec3 lo, hi;
-    boxFromPositions(md2ExpandedPositions(), lo, hi, boundingBox);
+    boxFromPositions(md2ExpandedPositions(), lo, hi, boundingBox.data());
   }
 
   // Beam and marker are in world coordinates and share the tower's material.
   glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, skinTexture);
-  uploadObjectUniforms(program, *this, diffuse, specular, ambient, specPower);
+  glBindTexture(GL_TEXTURE_2D, material.texture);
+  uploadObjectUniforms(program, *this, material.diffuse, material.specular, material.ambient, &material.specPower);
   GLint vertexLoc = glGetAttribLocation(program, "vertex");
   GLint normalLoc = glGetAttribLocation(program, "normal");
   GLint texCoordLoc = glGetAttribLocation(program, "texCoord");
@@ -175,19 +149,19 @@ void Tower::draw(GLuint program) {
   GLint modelLoc = glGetUniformLocation(program, "model");
   if (beamVisible(matchClock.now())) {
     glUniformMatrix4fv(modelLoc, 1, GL_FALSE, glm::value_ptr(identity));
-    pointAttribute(vertexLoc, 4, shotVertices);
-    pointAttribute(normalLoc, 3, shotNormals);
-    pointAttribute(texCoordLoc, 2, shotTexCoords);
-    glDrawElements(GL_TRIANGLES, 36, GL_UNSIGNED_INT, shotIndices);
+    pointAttribute(vertexLoc, 4, shot.vertices.data());
+    pointAttribute(normalLoc, 3, shot.normals.data());
+    pointAttribute(texCoordLoc, 2, shot.texCoords.data());
+    glDrawElements(GL_TRIANGLES, 36, GL_UNSIGNED_INT, shot.indices.data());
   }
   if (selected) {
-    bindObjectTexture(markTexture, minFilter, magFilter);
+    bindObjectTexture(markTexture, material.minFilter, material.magFilter);
     glUniform1i(glGetUniformLocation(program, "colorTexture"), 0);
     glUniformMatrix4fv(modelLoc, 1, GL_FALSE, glm::value_ptr(identity));
-    pointAttribute(vertexLoc, 4, markerVertices);
-    pointAttribute(normalLoc, 3, markerNormals);
-    pointAttribute(texCoordLoc, 2, markerTexCoords);
-    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, markerIndices);
+    pointAttribute(vertexLoc, 4, marker.vertices.data());
+    pointAttribute(normalLoc, 3, marker.normals.data());
+    pointAttribute(texCoordLoc, 2, marker.texCoords.data());
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, marker.indices.data());
   }
 
   for (GLint loc : {vertexLoc, normalLoc, texCoordLoc})
@@ -206,16 +180,16 @@ void Tower::fireAt(float ex, float ez) {
   const float ground[4][2] = {{ex - qx, ez - qz}, {ex + qx, ez + qz}, {posX + qx, posZ + qz}, {posX - qx, posZ - qz}};
   for (int v = 0; v < 24; ++v) {
     const BoxCorner& c = kBoxCorners[v];
-    shotVertices[4 * v + 0] = ground[c.ground][0];
-    shotVertices[4 * v + 1] = c.top ? 1.1f : 0.9f;
-    shotVertices[4 * v + 2] = ground[c.ground][1];
-    shotVertices[4 * v + 3] = 1.0f;
+    shot.vertices[4 * v + 0] = ground[c.ground][0];
+    shot.vertices[4 * v + 1] = c.top ? 1.1f : 0.9f;
+    shot.vertices[4 * v + 2] = ground[c.ground][1];
+    shot.vertices[4 * v + 3] = 1.0f;
     bool bottomFace = v >= 4 && v < 8;
-    shotNormals[3 * v + 0] = 0.0f;
-    shotNormals[3 * v + 1] = bottomFace ? -1.0f : 1.0f;
-    shotNormals[3 * v + 2] = 0.0f;
-    shotTexCoords[2 * v + 0] = 0.01f;
-    shotTexCoords[2 * v + 1] = 0.99f;
+    shot.normals[3 * v + 0] = 0.0f;
+    shot.normals[3 * v + 1] = bottomFace ? -1.0f : 1.0f;
+    shot.normals[3 * v + 2] = 0.0f;
+    shot.texCoords[2 * v + 0] = 0.01f;
+    shot.texCoords[2 * v + 1] = 0.99f;
   }
 }
 

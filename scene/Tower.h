@@ -7,8 +7,10 @@
 #include <glm/glm.hpp>
 #include <string>
 
+#include "scene/Material.h"
 #include "scene/Md2Figure.h"
 #include "scene/Md2Model.h"
+#include "scene/Mesh.h"
 #include "scene/SceneObject.h"
 
 struct TowerKind {
@@ -46,27 +48,15 @@ class Tower : public SceneObject {
   double level = 1.0;
   float centreX = 0.0f, centreZ = 0.0f;
   float posX, posZ;
-  float* shotVertices;
-  float* shotNormals;
-  float* shotTexCoords;
-  unsigned int* shotIndices;
-  float* markerVertices;
-  float* markerNormals;
-  float* markerTexCoords;
-  unsigned int* markerIndices;
-  GLuint skinTexture;
+  Mesh shot;    // the beam of the last shot, in world coordinates; no colours, no buffers
+  Mesh marker;  // the square under a selected tower, in world coordinates
+  Material material;  // its texture is the kind's skin
   GLuint texture5;
   GLuint markTexture;
-  glm::vec4 diffuse{1.0f, 1.0f, 1.0f, 1.0f};
-  glm::vec4 specular{0.3f, 0.3f, 0.3f, 1.0f};
-  glm::vec4 ambient{1.0f, 1.0f, 1.0f, 1.0f};
-  float* specPower;
   Md2AnimationState animState;
-  Md2Model* model;
-  GLint minFilter = GL_LINEAR_MIPMAP_LINEAR;
-  GLint magFilter = GL_LINEAR;
+  Md2Model* model;  // shared by every tower, owned by the game's model cache
   bool selected = false;
-  glm::vec4* boundingBox;
+  BoundingBox boundingBox;
   // False until a shot has aimed the beam somewhere; a shot at the tower's own foot has no direction
   // and leaves the beam off.
   bool beamAimed = false;
@@ -74,9 +64,6 @@ class Tower : public SceneObject {
   Md2Figure figure;
 
   Tower(std::string kind, float x, float z, GLuint skinTexture, GLuint texture5, GLuint markTexture, Md2Model* model);
-  ~Tower() override;
-  Tower(const Tower&) = delete;
-  Tower& operator=(const Tower&) = delete;
 
   void update(double dt) override;
   void draw(GLuint program) override;

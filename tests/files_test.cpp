@@ -81,8 +81,8 @@ bool loadsOverAGoodModel(const Bytes& bytes, Md2Model& m) {
   EXPECT_TRUE(loadMd2FromMemory(m, good.data(), good.size()));
   bool ok = loadMd2FromMemory(m, bytes.data(), bytes.size());
   if (!ok) {
-    EXPECT_TRUE(!m.numFrames && !m.numFrameVertices && !m.numGlCommands && !m.frameVertices && !m.glCommands &&
-                !m.normalIndices);
+    EXPECT_TRUE(!m.numFrames && !m.numFrameVertices && !m.numGlCommands && m.frameVertices.empty() && m.glCommands.empty() &&
+                m.normalIndices.empty());
   }
   return ok;
 }
@@ -96,7 +96,7 @@ TEST(Md2, ReadsASmallFileAndRejectsEveryHostileOne) {
   EXPECT_EQ(std::vector<int>({m.numFrames, m.numFrameVertices, m.numGlCommands}), std::vector<int>({2, 3, 11}));
   EXPECT_EQ(m.frameVertices[1 * 3 + 2], glm::vec3(22, 4, 1));  // bytes (21, 2, 4) scaled and moved
   EXPECT_EQ(m.normalIndices[4], 5);
-  EXPECT_EQ(std::vector<int32_t>(m.glCommands, m.glCommands + 11), kFan);
+  EXPECT_EQ(std::vector<int32_t>(m.glCommands.begin(), m.glCommands.begin() + 11), kFan);
   EXPECT_FALSE(loadMd2(m, "no/such/model.md2"));
 
   const int size = static_cast<int>(good.size());
@@ -345,14 +345,14 @@ TEST_F(TextureTables, EveryFileReachesItsSlotAMissingOneCostsOneLineAndTheWorldI
   g.files.front()->setIntact(false, 1);
   applyTextureTable(table);
   EXPECT_EQ(g.activeTextures, table);
-  EXPECT_EQ(std::make_pair(g.map->texture, g.textRenderer.texture), std::make_pair(1000u, 1003u));
-  for (auto& f : g.files) EXPECT_EQ(f->texture, f == g.files.front() ? 1001u : 1000u);
+  EXPECT_EQ(std::make_pair(g.map->material.texture, g.textRenderer.texture), std::make_pair(1000u, 1003u));
+  for (auto& f : g.files) EXPECT_EQ(f->material.texture, f == g.files.front() ? 1001u : 1000u);
   const GLuint enemyWant[] = {1001, 1014, 1015, 1016, 1001}, skinWant[] = {1004, 1012, 1013, textureTable[4]};
   int i = 0;
-  for (auto& e : g.enemies) EXPECT_EQ(e->texture, enemyWant[i++]) << e->kind;
+  for (auto& e : g.enemies) EXPECT_EQ(e->material.texture, enemyWant[i++]) << e->kind;
   i = 0;
   for (auto& t : g.towers) {
-    EXPECT_EQ(std::vector<GLuint>({t->skinTexture, t->texture5, t->markTexture}),
+    EXPECT_EQ(std::vector<GLuint>({t->material.texture, t->texture5, t->markTexture}),
               std::vector<GLuint>({skinWant[i], i < 3 ? 1005u : textureTable[5], i < 3 ? 1010u : textureTable[10]})) << t->kind;
     ++i;
   }

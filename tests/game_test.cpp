@@ -65,7 +65,7 @@ TEST_F(WorldTest, KillingEveryEnemyWinsOneIntervalAfterTheLastIsSent) {
     for (auto& e : g.enemies) {
       if (e->hitPoints <= 0.0) continue;
       ++sent[e->kind];
-      texturesRight &= e->texture == textureTable[slots.at(e->kind)];
+      texturesRight &= e->material.texture == textureTable[slots.at(e->kind)];
       e->hitPoints = 0.0;
     }
   });
@@ -112,7 +112,7 @@ TEST_F(WorldTest, SpawningFollowsTheScheduleOneEnemyPerSpawnPointPerFrame) {
 }
 
 TEST_F(WorldTest, KillsPayOnceBeforeTheMoveAndArrivalsTakeFilesAndMoney) {
-  const float* walkway = g.spawnPoints.front()->path;  // from (1, -1) along -z
+  const float* walkway = g.spawnPoints.front()->path.data();  // from (1, -1) along -z
   static const float inGoal[2] = {35, -39}, entering[4] = {30, -45, 39, -45};
   static const float edges[4][2] = {{30, -39}, {48, -39}, {39, -30}, {39, -48}};
   addEnemy("cube", 1, -1, walkway, 5)->hitPoints = 0.0;
@@ -126,7 +126,7 @@ TEST_F(WorldTest, KillsPayOnceBeforeTheMoveAndArrivalsTakeFilesAndMoney) {
   // The killed one and the two inside are gone, the edge is outside; 100 + 50 - 200 stops at 0.
   EXPECT_EQ(std::tuple(g.enemies.size(), g.resources, takenFiles()), std::tuple(size_t(6), 0, 2));
   EXPECT_NEAR(walker->worldZ, -1.0f - 0.85f, 1e-5);
-  EXPECT_TRUE(!g.files.front()->isIntact() && g.files.front()->texture == textureTable[1]);
+  EXPECT_TRUE(!g.files.front()->isIntact() && g.files.front()->material.texture == textureTable[1]);
   // The last one stepped into the square: it arrives by where it stood before the next step.
   g.update(0.0);
   EXPECT_EQ(std::tuple(takenFiles(), g.gameState), std::tuple(3, int(Running)));
@@ -137,7 +137,7 @@ TEST_F(WorldTest, TheSixteenthArrivalLosesAndStopsTheRestOfTheFrame) {
   int i = 0;
   for (auto& f : g.files)
     if (i++ < 14) f->setIntact(false, 0);
-  const float* walkway = g.spawnPoints.front()->path;
+  const float* walkway = g.spawnPoints.front()->path.data();
   addEnemy("cube", 39, -39, inGoal, 1);  // takes file 15
   Enemy* before = addEnemy("cube", 1, -1, walkway, 5);
   addEnemy("cube", 39, -39, inGoal, 1);  // takes file 16: lost
@@ -166,7 +166,7 @@ TEST_F(WorldTest, VictoryNeedsEveryWaveSentAndNoEnemyLeft) {
   g.update(0.0);
   EXPECT_EQ(g.gameState, Running) << "no enemy left, but a wave is not finished";
   platform::setTime(600.5);
-  addEnemy("cube", 1, -1, g.spawnPoints.front()->path, 5);
+  addEnemy("cube", 1, -1, g.spawnPoints.front()->path.data(), 5);
   g.update(0.0);
   EXPECT_EQ(g.gameState, Running) << "every wave sent, but an enemy is left";
   g.enemies.front()->hitPoints = 0.0;
@@ -236,12 +236,12 @@ TEST_F(WorldTest, BeamIsABarFromTargetToTowerDrawnForTwoTenthsOfASecondAndTheMar
   t.fireAt(14.0f, -10.0f);
   glm::vec3 low(1e9f), high(-1e9f);
   for (int v = 0; v < 24; ++v) {
-    low = glm::min(low, glm::make_vec3(&t.shotVertices[4 * v]));
-    high = glm::max(high, glm::make_vec3(&t.shotVertices[4 * v]));
+    low = glm::min(low, glm::make_vec3(&t.shot.vertices[4 * v]));
+    high = glm::max(high, glm::make_vec3(&t.shot.vertices[4 * v]));
   }
   EXPECT_LT(glm::distance(low, glm::vec3(8, 0.9f, -10.1f)) + glm::distance(high, glm::vec3(14, 1.1f, -9.9f)), 1e-5f);
   // Lit from above but on its bottom face, the skin sampled at one point.
-  EXPECT_TRUE(t.shotNormals[3 * 5 + 1] == -1.0f && t.shotNormals[3 * 9 + 1] == 1.0f && t.shotTexCoords[45] == 0.99f);
+  EXPECT_TRUE(t.shot.normals[3 * 5 + 1] == -1.0f && t.shot.normals[3 * 9 + 1] == 1.0f && t.shot.texCoords[45] == 0.99f);
 
   // Straight down on x 5 .. 15, z -15 .. -5 at 10 pixels a unit, everything painted white.
   const char* sources[2] = {
@@ -296,11 +296,11 @@ TEST_F(WorldTest, BuildingChargesThePriceOnlyWhenItIsThere) {
     ASSERT_EQ(g.towers.size(), before + built) << c.kind << " with " << c.money;
     const Tower& t = *g.towers.back();
     EXPECT_TRUE(!built || (t.kind == c.kind && t.posX == 20.0f && t.posZ == -30.0f && !t.selected));
-    EXPECT_TRUE(!built || (t.skinTexture == 4 && t.texture5 == 5 && t.markTexture == 10));
+    EXPECT_TRUE(!built || (t.material.texture == 4 && t.texture5 == 5 && t.markTexture == 10));
   }
   ASSERT_EQ(g.towerModels.size(), 1u);
   EXPECT_GT(g.towerModels["tris"]->numFrames, 0) << "models/tris.md2 loads";
-  for (auto& t : g.towers) EXPECT_EQ(t->model, g.towerModels["tris"]) << "one model shared by every tower";
+  for (auto& t : g.towers) EXPECT_EQ(t->model, g.towerModels["tris"].get()) << "one model shared by every tower";
 }
 
 TEST_F(WorldTest, UpgradeCosts200Then400AndASaleReturnsHalfTheLevelsWorth) {

@@ -147,7 +147,7 @@ TEST_F(Input, BuildClicksReportTheGroundPointAndBuildThere) {
     auto& t = g.towers.back();
     EXPECT_EQ(t->kind, selectedTowerType);
     EXPECT_LT(glm::distance(glm::vec2(t->posX, t->posZ), groundUnder(b.x, b.y)), 3e-3);
-    EXPECT_EQ(std::make_tuple(t->skinTexture, t->texture5, t->markTexture),
+    EXPECT_EQ(std::make_tuple(t->material.texture, t->texture5, t->markTexture),
               std::make_tuple(textureTable[b.skinSlot], textureTable[5], textureTable[10]));
     EXPECT_EQ(g.resources, before - b.price);
   }
@@ -264,11 +264,11 @@ TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachEveryDrawabl
   g.hud.minFilter = g.hud.magFilter = 0;
   applyTextureFilters(12345, 0);
   const std::pair<GLint, GLint> pairs[] = {{g.minFilter, g.magFilter},
-                                           {g.map->minFilter, g.map->magFilter},
-                                           {g.spawnPoints.back()->minFilter, g.spawnPoints.back()->magFilter},
-                                           {g.files.back()->minFilter, g.files.back()->magFilter},
-                                           {g.enemies.back()->minFilter, g.enemies.back()->magFilter},
-                                           {g.towers.back()->minFilter, g.towers.back()->magFilter},
+                                           {g.map->material.minFilter, g.map->material.magFilter},
+                                           {g.spawnPoints.back()->material.minFilter, g.spawnPoints.back()->material.magFilter},
+                                           {g.files.back()->material.minFilter, g.files.back()->material.magFilter},
+                                           {g.enemies.back()->material.minFilter, g.enemies.back()->material.magFilter},
+                                           {g.towers.back()->material.minFilter, g.towers.back()->material.magFilter},
                                            {g.textRenderer.minFilter, g.textRenderer.magFilter},
                                            {g.hud.minFilter, g.hud.magFilter}};
   for (const auto& pair : pairs) EXPECT_EQ(pair, std::make_pair(GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST));

@@ -123,7 +123,7 @@ TEST_F(Frame, TheBoardIsLitBothDrawPathsAgreeCulledFromBelowAndWireframeShowsThe
   g.useVbo = true;
   EXPECT_TRUE(arrays == frame());
   EXPECT_FALSE(arrays == unlit);
-  for (auto& e : g.enemies) e->minFilter = e->magFilter = GL_NEAREST;  // set on the bound texture at every draw
+  for (auto& e : g.enemies) e->material.minFilter = e->material.magFilter = GL_NEAREST;  // set on the bound texture at every draw
   frame();
   GLint filters[2] = {};
   glBindTexture(GL_TEXTURE_2D, textureTable[SlotEnemyOrange]);

@@ -11,7 +11,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/Globals.h"
-#include "game/MatchClock.h"
+#include "scene/MatchClock.h"
 #include "input/Keyboard.h"
 #include "platform/Platform.h"
 #include "scene/SpawnPoint.h"
@@ -55,7 +55,7 @@ TEST_F(WorldTest, ReplayFSpeedsUpOnlyTheMatchAndRPlaysAgainOnlyAfterTheEnd) {
                             g.superGlowReadyTime, matchClock.now(), matchClock.speed(),
                             pathLineWidth(g.spawnPoints.back()->pulseTime, matchClock.now())),
             std::make_tuple(int{Running}, 1000, size_t{0}, size_t{0}, size_t{16}, 0, 325.0, 0.0, 1, 3.0f));
-  EXPECT_TRUE(g.useVbo && g.frustumCulling && !g.selectedTower && g.spawnPoints.back()->minFilter == GL_NEAREST);
+  EXPECT_TRUE(g.useVbo && g.frustumCulling && !g.selectedTower && g.spawnPoints.back()->material.minFilter == GL_NEAREST);
   SoundBool endPlaying = 1, musicPlaying = 0;
   soundChannelIsPlaying(g.endChannel, &endPlaying);
   g.musicStep();

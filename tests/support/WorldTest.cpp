@@ -18,22 +18,9 @@
 #include "scene/Tower.h"
 
 void clearWorld(Game& g) {
-  for (Tower* t : g.towers) delete t;
-  for (Enemy* e : g.enemies) delete e;
-  for (File* f : g.files) delete f;
-  for (SpawnPoint* s : g.spawnPoints) delete s;
-  g.towers.clear();
-  g.enemies.clear();
-  g.files.clear();
-  g.spawnPoints.clear();
-  delete g.map;
-  g.map = nullptr;
+  g.clearMatchObjects();
+  g.map.reset();
   g.waves = nullptr;  // the level's wave table is a shared constant
-  g.selectedTower = nullptr;
-  g.currentTower = nullptr;
-  g.currentEnemy = nullptr;
-  g.currentFile = nullptr;
-  g.currentSpawnPoint = nullptr;
 }
 
 void buildWorld(Game& g) {
@@ -96,21 +83,19 @@ void WorldTest::TearDown() {
 }
 
 Enemy* WorldTest::addEnemy(const std::string& kind, float x, float z, const float* path, int pathLength) {
-  auto* e = new Enemy(kind, x, z, path, pathLength, 0);
-  g.enemies.push_back(e);
-  return e;
+  g.enemies.push_back(std::make_unique<Enemy>(kind, x, z, path, pathLength, 0));
+  return g.enemies.back().get();
 }
 
 Tower* WorldTest::addTower(const std::string& kind, float x, float z) {
   g.loadTowerModel("tris");
-  auto* t = new Tower(kind, x, z, textureTable[SlotTowerStandard], textureTable[SlotTowerSpare],
-                      textureTable[SlotMark], g.towerModel);
-  g.towers.push_back(t);
-  return t;
+  g.towers.push_back(std::make_unique<Tower>(kind, x, z, textureTable[SlotTowerStandard],
+                                             textureTable[SlotTowerSpare], textureTable[SlotMark], g.towerModel));
+  return g.towers.back().get();
 }
 
 int WorldTest::takenFiles() const {
   int n = 0;
-  for (File* f : g.files) n += f->isIntact() ? 0 : 1;
+  for (auto& f : g.files) n += f->isIntact() ? 0 : 1;
   return n;
 }

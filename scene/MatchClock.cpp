@@ -1,5 +1,5 @@
 // The match clock: an offset over the platform clock and the game speed.
-#include "game/MatchClock.h"
+#include "scene/MatchClock.h"
 
 #include "platform/Platform.h"
 

@@ -1,5 +1,5 @@
 // Loads sound files: tracker modules through libopenmpt, sampled audio through libsndfile.
-#include "game/SoundData.h"
+#include "audio/SoundData.h"
 
 #include <libopenmpt/libopenmpt.h>
 #include <sndfile.h>

@@ -1,5 +1,5 @@
 // Chunked rendering of tracker modules into a ring of reused OpenAL buffers.
-#include "game/SoundStream.h"
+#include "audio/SoundStream.h"
 
 #include <libopenmpt/libopenmpt.h>
 

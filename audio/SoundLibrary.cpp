@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "game/SoundData.h"
-#include "game/SoundStream.h"
+#include "audio/SoundData.h"
+#include "audio/SoundStream.h"
 
 namespace {
 
