@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "game/Game.h"
-#include "game/MatchClock.h"
+#include "scene/MatchClock.h"
 #include "hud/ScreenQuads.h"
 #include "scene/Tower.h"
 
