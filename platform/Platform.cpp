@@ -21,6 +21,11 @@ double scrollRemainder = 0.0;
 double cursorX = 0.0;
 double cursorY = 0.0;
 
+// GLFW answers every call made before glfwInit or after glfwTerminate with an error report, so the layer
+// keeps track of its own life and answers such questions itself.
+bool initialised = false;
+bool externalContext = false;
+
 bool manualClock = false;
 double manualTime = 0.0;
 
@@ -114,7 +119,8 @@ void onGlfwError(int code, const char* description) {
 
 bool init() {
   glfwSetErrorCallback(onGlfwError);
-  return glfwInit() == GLFW_TRUE;
+  initialised = glfwInit() == GLFW_TRUE;
+  return initialised;
 }
 
 bool openWindow(int width, int height, int depthBits, int stencilBits, bool visible) {
@@ -148,10 +154,13 @@ void enableMouseCursor() {
 
 bool windowOpened() { return window && !glfwWindowShouldClose(window); }
 
-bool hasCurrentContext() { return glfwGetCurrentContext() != nullptr; }
+bool hasCurrentContext() { return externalContext || (initialised && glfwGetCurrentContext() != nullptr); }
+
+void useExternalContext(bool current) { externalContext = current; }
 
 void terminate() {
   glfwTerminate();
+  initialised = false;
   window = nullptr;
 }
 
@@ -172,7 +181,7 @@ void setTime(double seconds) {
 }
 
 void useManualClock(bool manual) {
-  if (manual && !manualClock) manualTime = glfwGetTime();
+  if (manual && !manualClock) manualTime = initialised ? glfwGetTime() : 0.0;
   manualClock = manual;
 }
 
