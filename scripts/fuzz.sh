@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang in build-fuzz and runs each for a fixed time on the game's own
 # generated assets. Usage: scripts/fuzz.sh [seconds per target, default 20] [target ...]
-# Targets: tga (small images), tga-large (the full-size images), md2, font, shader. A longer run is just
+# Targets: tga (small images), tga-large (the full-size images), md2, font, shader, play (plays the game). A longer run is just
 # `scripts/fuzz.sh 600`. The working corpora in build-fuzz/corpus/ grow from run to run; the seeds they start
 # from are never touched. A crash leaves its input in build-fuzz/crashes/ and makes the script fail.
 set -euo pipefail
@@ -10,12 +10,12 @@ cd "$(dirname "$0")/.."
 seconds="${1:-20}"
 if [ $# -gt 0 ]; then shift; fi
 targets=("$@")
-if [ ${#targets[@]} -eq 0 ]; then targets=(tga tga-large md2 font shader); fi
+if [ ${#targets[@]} -eq 0 ]; then targets=(tga tga-large md2 font shader play); fi
 case "$seconds" in ''|*[!0-9]*) echo "fuzz: seconds must be a whole number, not '$seconds'" >&2; exit 2 ;; esac
 for name in "${targets[@]}"; do
   case "$name" in
-    tga|tga-large|md2|font|shader) ;;
-    *) echo "fuzz: unknown target '$name' (tga, tga-large, md2, font, shader)" >&2; exit 2 ;;
+    tga|tga-large|md2|font|shader|play) ;;
+    *) echo "fuzz: unknown target '$name' (tga, tga-large, md2, font, shader, play)" >&2; exit 2 ;;
   esac
 done
 
@@ -28,7 +28,7 @@ fi
 echo "fuzz: building $build with clang"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DVARROW_FUZZ=ON -DVARROW_TESTS=OFF -DVARROW_BENCH=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target fuzz_tga fuzz_md2 fuzz_font fuzz_shader_source assets shaders
+cmake --build "$build" -j"$(nproc)" --target fuzz_tga fuzz_md2 fuzz_font fuzz_shader_source fuzz_play assets shaders
 
 run="$build/run"
 seeds=tests/fuzz/seeds
@@ -62,6 +62,7 @@ for name in "${targets[@]}"; do
     md2)       binary=fuzz_md2;           max=131072; seed "$corpus/$name" $max "$seeds"/md2/* "$run"/models/*.md2 ;;
     font)      binary=fuzz_font;          max=16384;  seed "$corpus/$name" $max "$run"/*.fnt ;;
     shader)    binary=fuzz_shader_source; max=16384;  seed "$corpus/$name" $max "$run"/shader/* ;;
+    play)      binary=fuzz_play;          max=4096;   seed "$corpus/$name" $max "$seeds"/play/* ;;
   esac
   if [ -z "$(ls -A "$corpus/$name")" ]; then
     echo "fuzz: no seeds for $name (did the assets build?)" >&2
