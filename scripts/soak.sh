@@ -40,7 +40,13 @@ if [ -z "$window" ]; then echo "soak: the game window never appeared" >&2; exit 
 # going to the game while the pointer is outside a shrunken window.
 xdotool windowfocus "$window" 2>/dev/null || true
 
-rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$game_pid/status" 2>/dev/null || echo 0; }
+# The driver's buffers follow the window size, so every sample is taken at the start-up size.
+sample_rss() {
+  xdotool windowsize "$window" 1024 768 sleep 1 2>/dev/null || true
+  width=1024
+  height=768
+  rss_last=$(awk '/^VmRSS:/ { print $2 }' "/proc/$game_pid/status" 2>/dev/null || echo 0)
+}
 pick() { local -n list=$1; echo "${list[RANDOM % ${#list[@]}]}"; }
 # Escape is left out: it quits, and it is pressed once at the end.
 keys=(c p F1 F2 F3 F4 F5 F6 F7 F8 Up Down Left Right Prior Next i j k l u o space a z 1 Tab Return r f)
@@ -73,7 +79,7 @@ while [ "$SECONDS" -lt "$deadline" ]; do
   actions=$((actions + 1))
   if ! kill -0 "$game_pid" 2>/dev/null; then stayed_up=0; break; fi
   if [ "$SECONDS" -ge "$next_sample" ]; then
-    rss_last=$(rss_kb)
+    sample_rss
     [ -z "$rss_first" ] && rss_first=$rss_last
     echo "minute $(((SECONDS - start) / 60)): $actions actions, RSS $rss_last kB" | tee -a "$out/rss.log"
     next_sample=$((next_sample + 60))
@@ -83,7 +89,8 @@ done
 
 status="none"
 if [ "$stayed_up" = 1 ]; then
-  rss_last=$(rss_kb)
+  sample_rss
+  echo "end: $actions actions, RSS $rss_last kB" >>"$out/rss.log"
   # Back to full size with the pointer inside, so that the window has the keyboard, then Escape.
   xdotool keyup Up Down Left Right Prior Next i j k l u o mouseup 3 2>/dev/null || true
   xdotool windowsize "$window" 1024 768 mousemove 512 384 sleep 0.5 key Escape
