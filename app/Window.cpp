@@ -4,6 +4,9 @@
 #include "app/Globals.h"
 
 void onWindowSize(int width, int height) {
+  // A minimised window may report an empty client area; the aspect ratio and the HUD fractions divide by
+  // the size, so the last usable size and viewport stay until the window has an area again.
+  if (width <= 0 || height <= 0) return;
   windowWidth = width;
   windowHeight = height;
   glViewport(0, 0, width, height);

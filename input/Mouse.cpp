@@ -34,6 +34,14 @@ bool insideHudButton(const HudButtonRect& b, int x, int y, int width, int height
   return b.left * w < sx && sx < b.right * w && b.top * h < sy && sy < b.bottom * h;
 }
 
+bool groundPointOfRay(glm::vec3 eye, glm::vec3 direction, glm::vec3* point) {
+  if (!(direction.y < 0.0f)) return false;
+  const float t = -eye.y / direction.y;
+  if (!(t > 0.0f)) return false;
+  *point = eye + t * direction;
+  return true;
+}
+
 bool onBuildArea(float x, float z) { return 1.0f <= x && x <= 77.0f && -77.0f < z && z <= -1.0f; }
 
 void onMouseButton(int button, int action) {
@@ -49,7 +57,8 @@ void onMouseButton(int button, int action) {
   glm::vec3 farPoint = glm::unProject(glm::vec3(static_cast<float>(mx), static_cast<float>(h - my), 1.0f),
                                       viewMatrix, projectionMatrix, glm::vec4(0.0f, 0.0f, w, h));
   glm::vec3 dir = farPoint - eye;
-  glm::vec3 ground = eye + (-eye.y / dir.y) * dir;
+  glm::vec3 ground(0.0f);
+  const bool meetsGround = groundPointOfRay(eye, dir, &ground);
 
   if (game.selectionMode && insideHudButton(kUpgradeButton, mx, my, w, h)) {
     upgradeSelectedTower();
@@ -88,7 +97,8 @@ void onMouseButton(int button, int action) {
     pickTower(eye, dir);
     return;
   }
-  if (!onBuildArea(ground.x, ground.z)) return;
+  // A click into the sky is off the board like any other point outside it.
+  if (!meetsGround || !onBuildArea(ground.x, ground.z)) return;
   if (!isBuildSpotFree(ground.x, ground.z)) {
     std::cout << "Can't build a tower here!" << std::endl;
     return;

@@ -28,6 +28,10 @@ bool insideHudButton(const HudButtonRect& button, int x, int y, int width, int h
 // The board square where towers may stand: 1 <= x <= 77 and -77 < z <= -1.
 bool onBuildArea(float x, float z);
 
+// Where the ray from eye along direction meets the ground plane y = 0. False when it meets it nowhere
+// ahead of the eye: a ray pointing level or upward (into the sky), or an eye below the ground.
+bool groundPointOfRay(glm::vec3 eye, glm::vec3 direction, glm::vec3* point);
+
 // The mouse-button callback; acts on left-button presses only.
 void onMouseButton(int button, int action);
 

@@ -11,9 +11,6 @@ namespace platform {
 namespace {
 
 GLFWwindow* window = nullptr;
-// GLFW reports an error for any call after glfwTerminate, even asking for the current context; objects
-// destroyed after shutdown ask exactly that.
-bool glfwRunning = false;
 KeyCallback keyHandler = nullptr;
 MouseButtonCallback mouseButtonHandler = nullptr;
 WindowSizeCallback windowSizeHandler = nullptr;
@@ -23,6 +20,11 @@ double scrollRemainder = 0.0;
 // where the button went down, not where it has moved to since.
 double cursorX = 0.0;
 double cursorY = 0.0;
+
+// GLFW answers every call made before glfwInit or after glfwTerminate with an error report, so the layer
+// keeps track of its own life and answers such questions itself.
+bool initialised = false;
+bool externalContext = false;
 
 bool manualClock = false;
 double manualTime = 0.0;
@@ -117,8 +119,8 @@ void onGlfwError(int code, const char* description) {
 
 bool init() {
   glfwSetErrorCallback(onGlfwError);
-  glfwRunning = glfwInit() == GLFW_TRUE;
-  return glfwRunning;
+  initialised = glfwInit() == GLFW_TRUE;
+  return initialised;
 }
 
 bool openWindow(int width, int height, int depthBits, int stencilBits, bool visible, bool fullscreen) {
@@ -165,11 +167,13 @@ void enableMouseCursor() {
 
 bool windowOpened() { return window && !glfwWindowShouldClose(window); }
 
-bool hasCurrentContext() { return glfwRunning && glfwGetCurrentContext() != nullptr; }
+bool hasCurrentContext() { return externalContext || (initialised && glfwGetCurrentContext() != nullptr); }
+
+void useExternalContext(bool current) { externalContext = current; }
 
 void terminate() {
   glfwTerminate();
-  glfwRunning = false;
+  initialised = false;
   window = nullptr;
 }
 
@@ -190,7 +194,7 @@ void setTime(double seconds) {
 }
 
 void useManualClock(bool manual) {
-  if (manual && !manualClock) manualTime = glfwGetTime();
+  if (manual && !manualClock) manualTime = initialised ? glfwGetTime() : 0.0;
   manualClock = manual;
 }
 

@@ -43,7 +43,10 @@ void enableMouseCursor();
 // True while a window is open and nobody asked it to close.
 bool windowOpened();
 // True while a GL context is current; destructors that may run after shutdown check it before GL calls.
+// Before init and after terminate it is false without asking GLFW.
 bool hasCurrentContext();
+// A context made current outside this layer (a headless EGL context) counts as current while this is on.
+void useExternalContext(bool current);
 void terminate();
 // Swaps the buffers, then processes window events, which runs the callbacks.
 void swapBuffers();

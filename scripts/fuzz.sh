@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for a fixed time on the game's own generated assets,
-# as many at a time as there are cores. Usage: scripts/fuzz.sh [seconds per target, default 20] [target ...]
+# Builds the libFuzzer targets with clang and runs each for a fixed time on the game's own generated assets
+# (and, for play, on hand-made plays), as many at a time as there are cores. Usage: scripts/fuzz.sh [seconds per target, default 20] [target ...]
 # A longer run is just `scripts/fuzz.sh 600`. The build directory is build-fuzz, or $VARROW_FUZZ_BUILD when
 # set (scripts/test.sh passes its clang sanitizer build, which holds the fuzz targets too). The working
 # corpora in <build>/corpus/ grow from run to run; the seeds they start from are never touched. A crash
@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(tga tga-large md2 font shader)
+all_targets=(tga tga-large md2 font shader play)
 build="${VARROW_FUZZ_BUILD:-build-fuzz}"
 run="$build/run"
 seeds=tests/fuzz/seeds
@@ -21,6 +21,7 @@ describe() {
     md2)       binary=fuzz_md2;           max=131072; sources=("$seeds"/md2/* "$run"/models/*.md2) ;;
     font)      binary=fuzz_font;          max=16384;  sources=("$run"/*.fnt) ;;
     shader)    binary=fuzz_shader_source; max=16384;  sources=("$run"/shader/*) ;;
+    play)      binary=fuzz_play;          max=4096;   sources=("$seeds"/play/*) ;;
     *) return 1 ;;
   esac
 }

@@ -12,7 +12,7 @@ PACKAGES=(
   # asset generator
   libfreetype-dev fonts-liberation libmp3lame-dev
   # tests, benchmarks, fuzzers
-  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind libegl-dev
   xvfb xauth xdotool x11-apps x11-utils imagemagick sox mesa-utils
 )
 
