@@ -16,7 +16,7 @@ glm::vec3 scratch[kMd2ScratchSize];
 void checkCommands(const Md2Model& model) {
   int i = 0;
   int expanded = 0;
-  while (model.glCommands && i < model.numGlCommands) {
+  while (!model.glCommands.empty() && i < model.numGlCommands) {
     int n = model.glCommands[i++];
     if (n == 0) break;
     int count = n > 0 ? n : -n;
@@ -36,7 +36,8 @@ void checkCommands(const Md2Model& model) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Md2Model model;
   if (!loadMd2FromMemory(model, data, size)) {
-    if (model.numFrames != 0 || model.frameVertices || model.glCommands || model.normalIndices) std::abort();
+    if (model.numFrames != 0 || !model.frameVertices.empty() || !model.glCommands.empty() || !model.normalIndices.empty())
+      std::abort();
     return 0;
   }
   if (model.numFrames < 1 || model.numFrameVertices < 1 || model.numFrameVertices > kMd2ScratchSize) std::abort();
