@@ -177,13 +177,11 @@ TEST_F(HudPixels, GameTextsAtTheirPlaces) {
   };
   expectTexts({{"1000", false, 400, 350}, dollars});
   EXPECT_EQ(areaOf(kSlotTowers), quad(-50, -320, 300, 100));
-  g.resources = 0;
-  g.gameState = Lost;
+  g.resources = 0, g.gameState = Lost;
   expectTexts({zero, dollars, {"GAME OVER!", true, -30, 0}});
   g.gameState = Won;
   expectTexts({zero, dollars, {"YOU WON!", true, -30, 0}});
-  g.gameState = Running;
-  g.screenMessage = {"Wireframe mode ON", 203.0};
+  g.gameState = Running, g.screenMessage = {"Wireframe mode ON", 203.0};
   for (double now : {200.0, 202.99}) {
     platform::setTime(now);
     expectTexts({zero, dollars, message});
