@@ -61,10 +61,10 @@ echo "test: fuzz smoke run of every libFuzzer target"
 time VARROW_FUZZ_BUILD=build-sanitize bash scripts/fuzz.sh "${VARROW_FUZZ_SECONDS:-20}"
 
 # The normal build's own tests under memcheck, side by side on one display: the start-up loads (shaders, every
-# image), a headless match lost without towers and one won with a defence, and full frames of the board.
+# image), a headless match lost without towers, towers firing, built, upgraded and sold, and full frames.
 echo "test: valgrind memcheck of the start-up loads, headless matches and a few frames"
 valgrind_runs=(
-  "game_test:*WithoutTowersTheSixteenthArrivalLoses*:*ASensibleDefenceWins*"
+  "game_test:*WithoutTowersTheSixteenthArrivalLoses*:*EachKindFires*:*UpgradeCosts*"
   "render_test:*TheBoardIsLit*:*ObjectsStandWhereTheyBelong*"
 )
 memcheck="valgrind --tool=memcheck --leak-check=full --errors-for-leak-kinds=definite --error-exitcode=97"

@@ -244,7 +244,7 @@ TEST(Text, FontFilesFillOnlyTheGlyphsAndFieldsTheyNameValidly) {
       "\nkernings count=0\n";
   BitmapFont want;
   want.lineHeight = 32, want.base = 26, want.scaleW = 256, want.scaleH = 128, want.pages = 1;
-  want.chars['0'] = {10, 20, 14, 22, 65534, 4, 16, 3};  // -2 kept as its 16-bit two's complement
+  want.chars[int{'0'}] = {10, 20, 14, 22, 65534, 4, 16, 3};  // -2 kept as its 16-bit two's complement
   EXPECT_TRUE(parse(file) == want) << "the page and chars lines must not touch glyph 0";
 
   // What a hostile file must leave, everything else zero: later lines overwrite only the fields they name, keys
@@ -261,8 +261,8 @@ TEST(Text, FontFilesFillOnlyTheGlyphsAndFieldsTheyNameValidly) {
       "char id=70000 x=100 width=100\nchar id=-1 x=100 width=100\nchar id=255 x=4";
   BitmapFont left;
   left.lineHeight = 30, left.base = 21, left.scaleW = 128, left.scaleH = 64, left.pages = 2;
-  left.chars[0] = {5, 0, 6, 8, 0, 0, 0, 0}, left.chars['D'] = {1, 2, 3, 4, 0, 0, 50, 0};
-  left.chars['E'] = {3, 4, 1, 0, 0, 0, 12, 0}, left.chars['G'].x = 11, left.chars['A'] = {1, 0, 2, 0, 0, 0, 3, 0};
+  left.chars[0] = {5, 0, 6, 8, 0, 0, 0, 0}, left.chars[int{'D'}] = {1, 2, 3, 4, 0, 0, 50, 0};
+  left.chars[int{'E'}] = {3, 4, 1, 0, 0, 0, 12, 0}, left.chars[int{'G'}].x = 11, left.chars[int{'A'}] = {1, 0, 2, 0, 0, 0, 3, 0};
   left.chars[255].x = 4;
   EXPECT_TRUE(parse(hostile) == left);
 }
