@@ -359,6 +359,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int sent = 0, framesRun = 0;
   Snapshot before = snapshot();
   checkWorld(before);
+  // One frame of the main loop's update, with the rules checked across it.
+  auto runFrame = [&](double dt) {
+    platform::advanceTime(dt);
+    ++framesRun;
+    Snapshot previous = snapshot();
+    updateFrame();
+    Snapshot next = snapshot();
+    checkFrame(previous, next, &sent);
+    checkWorld(next);
+  };
   for (int actions = 0; !in.empty() && actions < kMostActions && framesRun < kMostFrames; ++actions) {
     bool frame = false, clicked = false, newMatch = false, pausePressed = false;
     switch (in.byte() % 10) {
@@ -391,13 +401,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         platform::injectMouseButton(platform::MOUSE_BUTTON_RIGHT, true);
         for (int s = 0; s < steps; ++s) {
           platform::injectCursor(x + dx * s, y + dy * s);
-          platform::advanceTime(dt);
-          ++framesRun;
-          Snapshot previous = snapshot();
-          updateFrame();
-          Snapshot next = snapshot();
-          checkFrame(previous, next, &sent);
-          checkWorld(next);
+          runFrame(dt);
         }
         platform::injectMouseButton(platform::MOUSE_BUTTON_RIGHT, false);
         frame = true;
@@ -419,15 +423,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 9: {  // one frame, or a run of frames
         const int frames = in.byte() % 2 == 0 ? 1 : 1 + in.byte() % 64;
         const double dt = frameTime(in.byte());
-        for (int f = 0; f < frames; ++f) {
-          platform::advanceTime(dt);
-          ++framesRun;
-          Snapshot previous = snapshot();
-          updateFrame();
-          Snapshot next = snapshot();
-          checkFrame(previous, next, &sent);
-          checkWorld(next);
-        }
+        for (int f = 0; f < frames; ++f) runFrame(dt);
         frame = true;
         break;
       }
