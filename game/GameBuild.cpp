@@ -8,16 +8,13 @@
 #include "scene/Tower.h"
 
 void Game::buildTower(std::string kind, float x, float z, GLuint skinTexture, GLuint texture5, GLuint markTexture) {
-  if (resources >= 100 && kind == "tris") {
-    resources -= 100;
-  } else if (resources >= 250 && kind == "tris_gr") {
-    resources -= 250;
-  } else if (resources >= 500 && kind == "tris_bl") {
-    resources -= 500;
-  } else {
+  // The kinds table holds the one price list; a name that is no tower kind is refused like a lack of money.
+  const TowerKind* tower = findTowerKind(kind);
+  if (!tower || resources < tower->price) {
     std::cout << "[BUILD]: Not enough Resources!" << std::endl;
     return;
   }
+  resources -= tower->price;
   // Every kind wears its own skin over the one "tris" figure.
   loadTowerModel("tris");
   towers.push_back(std::make_unique<Tower>(kind, x, z, skinTexture, texture5, markTexture, towerModel));
