@@ -1,6 +1,6 @@
 // The real three-pass frame read back from the window (lit board, cast shadow, spilling glow, wireframe gaps,
 // both draw paths, culling), spawn point lines, enemy movement, shader failure reports, and buffers freed
-// once through moves and removals.
+// once through moves and removals and never once the context is gone.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -83,7 +83,10 @@ TEST_F(Frame, TheBoardIsLitBothDrawPathsAgreeCulledFromBelowAndWireframeShowsThe
   while (glGetError() != GL_NO_ERROR) {
   }
   std::string lit = frame();
-  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  GLint shadowSize = 0;
+  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &shadowSize);
+  EXPECT_EQ(std::make_pair(glGetError(), shadowSize), std::make_pair(static_cast<GLenum>(GL_NO_ERROR), 2048));
   lightPosition.y = -40.0f;  // the light under the board leaves the ambient term only
   lightViewMatrix = glm::lookAt(lightPosition, glm::vec3(0.0f), glm::vec3(0, 0, 1));
   std::string unlit = frame();
@@ -241,7 +244,7 @@ class Teardown : public WorldTest {};
 
 }  // namespace
 
-TEST_F(Teardown, BuffersAreFreedOnceThroughMovesAndRemoval) {
+TEST_F(Teardown, BuffersAreFreedOnceThroughMovesAndRemovalAndNeverWithoutAContext) {
   realDeleteBuffers = __glewDeleteBuffers;
   __glewDeleteBuffers = recordingDeleteBuffers;
   std::multiset<GLuint> kept, replaced;
@@ -262,4 +265,12 @@ TEST_F(Teardown, BuffersAreFreedOnceThroughMovesAndRemoval) {
   deleted.clear();
   g.update(0.0);
   EXPECT_TRUE(g.enemies.empty() && deleted == enemyBuffers) << "a killed enemy goes with its mesh in the same step";
+
+  // The static game is destroyed after shutdown: with no context, no object deletes a buffer.
+  addTower("tris", 10, -10);
+  platform::terminate();
+  realDeleteBuffers = nullptr;
+  deleted.clear();
+  clearWorld(g);  // board, files, spawn points and the tower
+  EXPECT_TRUE(deleted.empty());
 }
