@@ -182,10 +182,8 @@ TEST_F(HudPixels, GameTextsAtTheirPlaces) {
   g.gameState = Won;
   expectTexts({zero, dollars, {"YOU WON!", true, -30, 0}});
   g.gameState = Running, g.screenMessage = {"Wireframe mode ON", 203.0};
-  for (double now : {200.0, 202.99}) {
-    platform::setTime(now);
-    expectTexts({zero, dollars, message});
-  }
+  platform::setTime(202.99);
+  expectTexts({zero, dollars, message});
   platform::setTime(203.0);
   expectTexts({zero, dollars});
 }
@@ -228,25 +226,11 @@ TEST(Text, LayoutInBothDirectionsWithEmptyAndSignedGlyphs) {
   const TextLayout r = layoutText(font, "1000", false, 400.0f, 350.0f);
   EXPECT_EQ((std::vector<float>{r.vertices[0].x, r.vertices[4].x, r.vertices[8].x, r.vertices[12].x}),
             (std::vector<float>{355, 366, 382, 398}));
-  EXPECT_EQ(r.indices[18], 13u);
   // Codes above 127 index by their unsigned value; a negative offset rises above the line.
   EXPECT_EQ(layoutText(font, "\xE9", true, 0.0f, 0.0f).vertices[2], glm::vec4(12, 4, 0, 1));
-  EXPECT_TRUE(layoutText(font, "", false, 400.0f, 350.0f).indices.empty());
-  EXPECT_EQ(layoutText(BitmapFont(), "A", true, 5.0f, 6.0f).texCoords[2], glm::vec2(0.0f, 1.0f));
 }
 
 TEST(Text, FontFilesFillOnlyTheGlyphsAndFieldsTheyNameValidly) {
-  const std::string file =
-      "info face=\"Arial\" size=32 padding=0,0,0,0\n"
-      "common lineHeight=32 base=26 scaleW=256 scaleH=128 pages=1 packed=0\n"
-      "page id=0 file=\"arial_0.tga\"\nchars count=2\n"
-      "char id=48   x=10    y=20    width=14    height=22    xoffset=-2    yoffset=4     xadvance=16    page=3\n"
-      "\nkernings count=0\n";
-  BitmapFont want;
-  want.lineHeight = 32, want.base = 26, want.scaleW = 256, want.scaleH = 128, want.pages = 1;
-  want.chars[int{'0'}] = {10, 20, 14, 22, 65534, 4, 16, 3};  // -2 kept as its 16-bit two's complement
-  EXPECT_TRUE(parse(file) == want) << "the page and chars lines must not touch glyph 0";
-
   // What a hostile file must leave, everything else zero: later lines overwrite only the fields they name, keys
   // before the id land in glyph 0 (as do those after an unreadable id), first words are compared whole, values
   // that are not 16-bit numbers are skipped (trailing characters such as a DOS line end's end the number), and
@@ -257,12 +241,12 @@ TEST(Text, FontFilesFillOnlyTheGlyphsAndFieldsTheyNameValidly) {
       "common scaleW=abc scaleH=70000 pages= lineHeight\nchar id=69 x=3 y=4 width=5\n"
       "char id=69 x=- y=65536 width=-65535 xadvance=12px Xadvance=99\nchar id=zz height=8\n"
       "chars id=70 x=9\ncharx id=70 x=9\nChar id=70 x=9\ncommonly scaleW=99\n  char id=71 x=11\r\n"
-      "char id=65 x=1 width=2 xadvance=3\nchar id=256 x=100 width=100 xadvance=100\nchar id=321 x=100 width=100\n"
-      "char id=70000 x=100 width=100\nchar id=-1 x=100 width=100\nchar id=255 x=4";
+      "page id=0 file=\"f_0.tga\"\nchar id=65 x=1 width=2 xadvance=3 page=3\nchar id=256 x=100 width=100 xadvance=1\n"
+      "char id=321 x=100 width=100\nchar id=70000 x=100 width=100\nchar id=-1 x=100 width=100\nchar id=255 x=4";
   BitmapFont left;
   left.lineHeight = 30, left.base = 21, left.scaleW = 128, left.scaleH = 64, left.pages = 2;
   left.chars[0] = {5, 0, 6, 8, 0, 0, 0, 0}, left.chars[int{'D'}] = {1, 2, 3, 4, 0, 0, 50, 0};
-  left.chars[int{'E'}] = {3, 4, 1, 0, 0, 0, 12, 0}, left.chars[int{'G'}].x = 11, left.chars[int{'A'}] = {1, 0, 2, 0, 0, 0, 3, 0};
-  left.chars[255].x = 4;
+  left.chars[int{'E'}] = {3, 4, 1, 0, 0, 0, 12, 0}, left.chars[int{'G'}].x = 11, left.chars[255].x = 4;
+  left.chars[int{'A'}] = {1, 0, 2, 0, 0, 0, 3, 3};
   EXPECT_TRUE(parse(hostile) == left);
 }

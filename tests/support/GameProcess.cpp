@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <thread>
 
 const char* const kCleanStartOutput =
@@ -31,9 +31,8 @@ const char* const kCleanStartOutput =
 namespace {
 
 std::string readText(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
+  std::ifstream in(path);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 pid_t spawn(const std::string& shellCommand) {
@@ -85,7 +84,7 @@ bool GameProcess::start(bool withDisplay, const std::string& runDir) {
     pid_ = spawn("cd '" + runDir + "' && " + (withDisplay ? "DISPLAY=" + display_ : "unset DISPLAY;") +
                  " exec '" VARROW_RUN_DIR "/varrow' </dev/null >" + logDir_ + "/out 2>" + logDir_ + "/err");
     if (!withDisplay) return true;
-    waitForOutput("\n", 30.0);
+    pollFor(30.0, [&] { return output().find('\n') != std::string::npos || !running(); });
     if (errors().find("Failed to open display") == std::string::npos) return true;
   }
   return false;
@@ -94,11 +93,6 @@ bool GameProcess::start(bool withDisplay, const std::string& runDir) {
 std::string GameProcess::output() const { return readText(logDir_ + "/out"); }
 
 std::string GameProcess::errors() const { return readText(logDir_ + "/err"); }
-
-bool GameProcess::waitForOutput(const std::string& text, double seconds) {
-  pollFor(seconds, [&] { return output().find(text) != std::string::npos || !running(); });
-  return output().find(text) != std::string::npos;
-}
 
 std::string runCommand(const std::string& command) {
   std::string result;

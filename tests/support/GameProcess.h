@@ -33,7 +33,6 @@ class GameProcess {
   std::string output() const;
   // What the game wrote to standard error (GLFW's and the drivers' complaints).
   std::string errors() const;
-  bool waitForOutput(const std::string& text, double seconds);
   // Waits until the window titled "Varrow" exists and gives it the keyboard focus.
   bool waitForWindow(double seconds);
   void sendKey(const std::string& keyName);
@@ -54,10 +53,7 @@ class GameProcess {
   bool startServer();
   void stop();
 
-  pid_t pid_ = -1;
-  pid_t server_ = -1;
+  pid_t pid_ = -1, server_ = -1;
   int exitStatus_ = -1;
-  std::string display_;
-  std::string logDir_;
-  std::string window_;
+  std::string display_, logDir_, window_;
 };
