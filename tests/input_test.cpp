@@ -1,5 +1,5 @@
 // Keys, clicks and the camera on the fresh world through the registered callbacks, with injected input and
-// the manual clock: exact console and screen texts, HUD button edges, building, picking, SuperGlow, the camera
+// the manual clock: exact console and screen texts, HUD button edges, building, selecting, SuperGlow, the camera
 // step, the frustum test and the frame update.
 #include <gtest/gtest.h>
 
@@ -18,7 +18,6 @@
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
-#include "scene/File.h"
 #include "scene/Map.h"
 #include "scene/SpawnPoint.h"
 #include "scene/Tower.h"
@@ -33,11 +32,7 @@ const float kPath[] = {39, -39, 39, -39};
 class Input : public WorldTest {
  protected:
   void SetUp() override { WorldTest::SetUp(); setMouseWheel(0); mouseX = 512, mouseY = 384; }
-  static std::string press(int key, int action = PRESS) {
-    CaptureStdout out;
-    keyCallback()(key, action);
-    return out.text();
-  }
+  static std::string press(int key, int how = PRESS) { CaptureStdout out; keyCallback()(key, how); return out.text(); }
   // Clicks in order, and what they printed; a lost match takes the callback away.
   static std::string clicks(std::initializer_list<glm::ivec2> points, int button = MOUSE_BUTTON_LEFT,
                             int action = PRESS) {
@@ -90,9 +85,6 @@ TEST(ClickAreas, EveryHudButtonEdgeMissesInEveryWindowSizeAndTheBoardEdges) {
       for (int in : {b.left * s + 1, b.right * s - 1}) EXPECT_TRUE(insideHudButton(b.rect, in, y, w, h)) << in;
       for (int in : {b.top * s + 1, b.bottom * s - 1}) EXPECT_TRUE(insideHudButton(b.rect, x, in, w, h)) << in;
     }
-  // A window of another shape stretches the buttons with it.
-  EXPECT_TRUE(insideHudButton(kTrisButton, 256, 370, 512, 432));
-  EXPECT_FALSE(insideHudButton(kTrisButton, 256, 370, 1024, 432));
   // Towers stand where 1 <= x <= 77 and -77 < z <= -1.
   const struct { float x, z; bool on; } points[] = {{1, -1, true},         {77, -76.99f, true},   {77, -77, false},
                                                     {0.999f, -10, false},  {77.001f, -10, false}, {10, -0.999f, false},
@@ -100,7 +92,7 @@ TEST(ClickAreas, EveryHudButtonEdgeMissesInEveryWindowSizeAndTheBoardEdges) {
   for (const auto& p : points) EXPECT_EQ(onBuildArea(p.x, p.z), p.on) << p.x << "," << p.z;
 }
 
-TEST_F(Input, ButtonsSwitchModeAndTypeUpgradeAndSellTheSelectedTower) {
+TEST_F(Input, ButtonsSwitchModeAndTypeOnLeftPressesAndATypeDropsTheSelection) {
   lookStraightDown();
   Tower* t = addTower("tris", 39.0f, -39.0f);
   for (auto [x, type] : {std::pair(512, "tris"), std::pair(612, "tris_gr"), std::pair(712, "tris_bl")}) {
@@ -114,11 +106,6 @@ TEST_F(Input, ButtonsSwitchModeAndTypeUpgradeAndSellTheSelectedTower) {
   EXPECT_EQ(std::make_pair(g.selectedTower, t->selected), std::make_pair(static_cast<Tower*>(nullptr), false));
   EXPECT_EQ(clicks({{812, 650}}, MOUSE_BUTTON_LEFT, RELEASE) + clicks({{812, 650}}, MOUSE_BUTTON_RIGHT), "");
   EXPECT_FALSE(g.selectionMode);
-
-  // In selection mode Upgrade and Sell act on the tower selected on the board.
-  EXPECT_EQ(clicks({{812, 650}, {512, 384}, {912, 680}, {912, 630}}),
-            "SelectionMode!\nlevel: 2 distance: 6 power: 50\nUpgrade!\nSell!\n");
-  EXPECT_TRUE(g.towers.empty());
 }
 
 TEST_F(Input, BuildClicksReportTheGroundPointAndBuildThere) {
@@ -137,16 +124,10 @@ TEST_F(Input, BuildClicksReportTheGroundPointAndBuildThere) {
     EXPECT_EQ(std::make_tuple(t.kind, t.material.texture, t.texture5, t.markTexture, g.resources),
               std::make_tuple(selectedTowerType, textureTable[b.skinSlot], textureTable[5], textureTable[10], b.money));
   }
-  // The same spot again, and one a little off it, are taken; off the board nothing happens at all.
+  // The same spot again, and one a little off it, are taken; off the board (x below 1 under pixel 10) nothing
+  // happens at all.
   EXPECT_EQ(clicks({{300, 200}, {303, 202}}), "Can't build a tower here!\nCan't build a tower here!\n");
-  ASSERT_LT(groundUnder(10, 300).x, 1.0f);
   EXPECT_EQ(click(10, 300), "");
-  // Upgrade and Sell in build mode build under them.
-  g.resources = 1000;
-  click(512, 650);
-  expectTowerAt(click(912, 680), 912, 680);
-  expectTowerAt(click(912, 620), 912, 620);
-  EXPECT_EQ(g.towers.size(), 5u);
 }
 
 TEST_F(Input, SuperGlowOnlyWhenReadyAndRunningOtherwiseTheBoardGetsTheClick) {
@@ -159,47 +140,13 @@ TEST_F(Input, SuperGlowOnlyWhenReadyAndRunningOtherwiseTheBoardGetsTheClick) {
   EXPECT_EQ(click(512, 114), "SuperGlow\n");
   for (auto& s : g.spawnPoints) EXPECT_EQ(s->pulseTime, 325.5);
   EXPECT_EQ(std::make_pair(enemy->hitPoints, g.superGlowReadyTime), std::make_pair(700.0, 650.5));
-  // Not ready again until after 650.5; paused, not at all.
+  // Not ready again until after 650.5.
   setTime(650.5);
-  EXPECT_EQ(click(512, 114), "Can't build a tower here!\n");
-  g.gameState = Paused;
-  setTime(700.0);
   EXPECT_EQ(click(512, 114), "Can't build a tower here!\n");
   EXPECT_EQ(std::make_pair(enemy->hitPoints, g.towers.size()), std::make_pair(700.0, size_t(1)));
 }
 
-TEST_F(Input, PickingTakesTheNearerTowerAndBuildSpotsCloserThanOneBoxAreTaken) {
-  Tower* centre = addTower("tris", 39.0f, -39.0f);
-  Tower* west = addTower("tris", 20.0f, -39.0f);
-  // A level ray through both boxes: the tower whose foot is nearer the origin wins, whatever the list order.
-  const float y = (centre->worldMin[1] + centre->worldMax[1]) / 2;
-  EXPECT_TRUE(pickTower(vec3(0.0f, y, -39.0f), vec3(1, 0, 0)));
-  EXPECT_EQ(std::make_tuple(g.selectedTower, west->selected, centre->selected), std::make_tuple(west, true, false));
-  EXPECT_TRUE(pickTower(vec3(70.0f, y, -39.0f), vec3(-1, 0, 0)));
-  EXPECT_EQ(std::make_tuple(g.selectedTower, west->selected, centre->selected), std::make_tuple(centre, false, true));
-  EXPECT_FALSE(pickTower(vec3(0.0f, y, -60.0f), vec3(1, 0, 0)));
-  EXPECT_EQ(std::make_tuple(g.selectedTower, centre->selected), std::make_tuple(static_cast<Tower*>(nullptr), false));
-
-  const float width = west->worldMax[0] - west->worldMin[0], depth = west->worldMax[2] - west->worldMin[2];
-  const float cx = (west->worldMax[0] + west->worldMin[0]) / 2, cz = (west->worldMax[2] + west->worldMin[2]) / 2;
-  EXPECT_EQ(std::make_tuple(isBuildSpotFree(cx, cz), isBuildSpotFree(cx - 0.99f * width, cz + 0.99f * depth),
-                            isBuildSpotFree(cx - 1.01f * width, cz), isBuildSpotFree(cx, cz - 1.01f * depth)),
-            std::make_tuple(false, false, true, true));
-}
-
-TEST_F(Input, ALostMatchLeavesTheMouseDeadEvenAfterResuming) {
-  for (auto& f : g.files)
-    if (&f != &g.files.back()) f->setIntact(false, 0);
-  addEnemy("cube", 39.0f, -39.0f, kPath, 2);
-  g.update(0.01);
-  ASSERT_EQ(g.gameState, Lost);
-  EXPECT_EQ(press('P'), "Pause mode: false\n");
-  g.selectionMode = false, selectedTowerType = "tris";
-  setTime(700.0);
-  EXPECT_EQ(clicks({{812, 650}, {512, 114}, {400, 300}}), "");
-}
-
-TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachEveryDrawableAndTheClockPauses) {
+TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachTheDrawablesAndTheClockPauses) {
   // Key, console, screen message (null: the slot is left alone), then spectator, frame rate, wireframe, buffer
   // objects, culling, and the filter pair handed out: F4 and F5 go through every combination.
   const struct { int key; const char* console; const char* screen; int flags[5]; GLint min, mag; } keys[] = {
@@ -221,7 +168,6 @@ TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachEveryDrawabl
       {KEY_F8, "[VIEW FRUSTUM] DISABLED!\n", "Viewfrustum Culling: OFF", {}, GL_LINEAR, GL_LINEAR},
       {KEY_F1, "", nullptr, {}, GL_LINEAR, GL_LINEAR},
       {KEY_F7, "", nullptr, {}, GL_LINEAR, GL_LINEAR},
-      {'A', "", nullptr, {}, GL_LINEAR, GL_LINEAR},
       {KEY_ESC, "", nullptr, {}, GL_LINEAR, GL_LINEAR}};
   addEnemy("cube", 5.0f, -5.0f, kPath, 2);
   addTower("tris", 5.0f, -5.0f);
@@ -239,14 +185,12 @@ TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachEveryDrawabl
     glGetIntegerv(GL_POLYGON_MODE, polygon);
     EXPECT_EQ(polygon[0], k.flags[2] ? GL_LINE : GL_FILL);
   }
-  EXPECT_EQ(g.gameState, Running);
   // Every drawable has the last pair; an unknown texture filter keeps it and hands it out again.
   applyTextureFilters(GL_NEAREST, GL_LINEAR_MIPMAP_LINEAR);
   g.hud.minFilter = g.hud.magFilter = 0;
   applyTextureFilters(12345, 0);
   auto filters = [](const auto& drawable) { return std::make_pair(drawable.minFilter, drawable.magFilter); };
   for (auto pair : {filters(g), filters(g.map->material), filters(g.spawnPoints.back()->material),
-                    filters(g.files.back()->material), filters(g.enemies.back()->material),
                     filters(g.towers.back()->material), filters(g.textRenderer), filters(g.hud)})
     EXPECT_EQ(pair, std::make_pair(GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST));
 
@@ -259,7 +203,6 @@ TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachEveryDrawabl
   // after the end of a match, which then runs again.
   setTime(50.0);
   EXPECT_EQ(press('P'), "Pause mode: true\n");
-  EXPECT_EQ(g.gameState, Paused);
   for (int state : {Paused, Lost, Won}) {
     setTime(80.0);
     g.gameState = state;
@@ -295,24 +238,12 @@ TEST_F(Input, CameraMovesTurnsScrollsAndZoomsWithinItsLimits) {
   }
   EXPECT_NEAR(projectionMatrix[1][1] / projectionMatrix[0][0], 2.0f, 1e-4f);
   windowWidth = 1024, windowHeight = 768;
-  // The right button turns on the spot, 0.2 degrees per second for each pixel off the centre.
-  initCamera();
-  injectMouseButton(MOUSE_BUTTON_RIGHT, true);
-  mouseX = 612, mouseY = 384;
-  updateCamera(1.0);
-  expectNear(eye(), {20, 20, 20});
-  const float a = glm::radians(20.0f);
-  expectNear(sight(), {std::sin(a) * 0.866025f, -0.5f, -std::cos(a) * 0.866025f});
-  mouseX = 462;
-  updateCamera(2.0);
-  expectNear(sight(), down);
   // The wheel narrows the field of view 2 degrees a notch, within 0 ... 25 notches.
   for (auto [set, kept, degrees] : {std::tuple(-3, 0, 60), std::tuple(5, 5, 50), std::tuple(25, 25, 10),
                                     std::tuple(30, 25, 10)}) {
     setMouseWheel(set), updateCamera(0.0);
     EXPECT_EQ(getMouseWheel(), kept);
     EXPECT_NEAR(glm::degrees(2.0f * std::atan(1.0f / projectionMatrix[1][1])), degrees, 1e-3f) << set;
-    EXPECT_NEAR(projectionMatrix[1][1] / projectionMatrix[0][0], 1024.0f / 768.0f, 1e-4f);
   }
 }
 
@@ -325,7 +256,7 @@ TEST_F(Input, EyeFloorAndTheSpectatorsFlightAndDeadZone) {
     EXPECT_NEAR(eye().y, height, 1e-4f);
   }
   // A spectator flies along the sight (30 degrees down): a step ending at 1.0 is dropped whole, 1.01 taken;
-  // sideways it strafes, and the screen edges do not scroll it.
+  // sideways it strafes.
   spectatorMode = true;
   viewMatrix = tiltMatrix * glm::translate(glm::mat4(1.0f), vec3(-20, -2, -20));
   const std::tuple<int, double, vec3> flights[] = {{KEY_UP, 0.2, {20, 2, 20}},
@@ -335,9 +266,6 @@ TEST_F(Input, EyeFloorAndTheSpectatorsFlightAndDeadZone) {
     stepWith(key, dt);
     expectNear(eye(), to);
   }
-  mouseX = 0, mouseY = 0;
-  updateCamera(0.1);
-  expectNear(eye(), {19, 2, 20});
   // Within 20 pixels of the centre on both axes the view stays still, the right button playing no part.
   initCamera();
   const glm::mat4 startView = viewMatrix;
@@ -379,20 +307,16 @@ TEST(Frustum, CulledOnlyWhenAllCornersAreBeyondOnePlane) {
       EXPECT_FALSE(drawn(lo, hi, id, id, id)) << axis << " " << side;
       EXPECT_TRUE(drawn(lo, hi, glm::translate(id, back), id, id)) << axis << " " << side;
     }
-  // In perspective: inside, wholly left, beyond the far plane, behind the eye, one corner inside, near corners
-  // beyond the left plane and far ones beyond the far plane (no single plane has all eight). The start view
-  // sees the ground ahead of it, not behind it.
+  // In perspective: behind the eye; near corners beyond the left plane and far ones beyond the far plane (no
+  // single plane has all eight). The start view sees the ground ahead of it, not behind it.
   const std::tuple<vec3, vec3, glm::mat4, bool> cases[] = {
-      {vec3(-5), vec3(5), id, true},                   {{-1, -1, -11}, {1, 1, -9}, id, true},
-      {{-60, -1, -11}, {-40, 1, -9}, id, false},        {{-1, -1, -300}, {1, 1, -200}, id, false},
-      {{-1, -1, 5}, {1, 1, 9}, id, false},              {{-60, -1, -11}, {-5, 1, -9}, id, true},
-      {{-300, -1, -160}, {-50, 1, -20}, id, true},      {{19, 0, -16}, {21, 2, -14}, startView, true},
-      {{19, 0, 60}, {21, 2, 62}, startView, false}};
+      {{-1, -1, 5}, {1, 1, 9}, id, false}, {{-300, -1, -160}, {-50, 1, -20}, id, true},
+      {{19, 0, -16}, {21, 2, -14}, startView, true}, {{19, 0, 60}, {21, 2, 62}, startView, false}};
   for (const auto& [lo, hi, view, in] : cases) EXPECT_EQ(drawn(lo, hi, id, persp, view), in) << lo.x << "," << lo.z;
   EXPECT_TRUE(isInFrustum(nullptr, id, persp, startView));
 }
 
-TEST_F(Input, FrameRateSampledStrictlyAfterOneSecondPauseAndLightKeys) {
+TEST_F(Input, FrameRateSampledStrictlyAfterOneSecondAndStoppedGamesHoldAllButTheCamera) {
   injectCursor(512, 384);
   double t = 100.0;
   auto frameAt = [](double now) { setTime(now), updateFrame(); };
@@ -409,10 +333,8 @@ TEST_F(Input, FrameRateSampledStrictlyAfterOneSecondPauseAndLightKeys) {
   // seconds of Up, 100 units.
   while (g.enemies.empty()) frameAt(t += 0.1);
   frameAt(t += 0.5);
-  auto stopped = [&] {
-    const Enemy& e = *g.enemies.front();
-    return std::make_tuple(framesPerSecond, frameCount, g.enemies.size(), e.worldX, e.worldZ);
-  };
+  const Enemy& e = *g.enemies.front();
+  auto stopped = [&] { return std::make_tuple(framesPerSecond, frameCount, g.enemies.size(), e.worldX, e.worldZ); };
   const auto before = stopped();
   const vec3 from = eye();
   injectKey(KEY_UP, true);
@@ -423,18 +345,4 @@ TEST_F(Input, FrameRateSampledStrictlyAfterOneSecondPauseAndLightKeys) {
   }
   injectKey(KEY_UP, false);
   expectNear(eye() - from, {0, 0, -100}, 1e-2f);
-
-  // Each held light key moves the light 0.01 a frame whatever the frame time; all six held at once cancel out.
-  const vec3 moves[] = {{1, 0, 0}, {-1, 0, 0}, {0, 0, 1}, {0, 0, -1}, {0, 1, 0}, {0, -1, 0}, vec3(0)};
-  for (int i = 0; i < 7; ++i) {
-    const vec3 start = lightPosition;
-    for (int k = 0; k < 6; ++k) injectKey("JLIKUO"[k], k == i || i == 6);
-    for (int k = 0; k < 100; ++k) frameAt(t += (k % 2 ? 0.001 : 0.05));
-    expectNear(lightPosition - start, moves[i], 1e-3f);
-  }
-  // The shadow pass looks from the light at the origin, with world z pointing up in its picture.
-  expectNear(vec3(lightViewMatrix * glm::vec4(lightPosition, 1)), vec3(0), 1e-3f);
-  expectNear(vec3(lightViewMatrix * glm::vec4(0, 0, 0, 1)), {0, 0, -glm::length(lightPosition)}, 1e-3f);
-  const glm::vec4 up = lightViewMatrix * glm::vec4(0, 0, 1, 0);
-  EXPECT_TRUE(std::abs(up.x) < 1e-5f && up.y > 0.9f) << up.x << ", " << up.y;
 }
