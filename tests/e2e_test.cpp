@@ -1,5 +1,5 @@
 // The real game binary under Xvfb, played through its window as a player would: a whole play-through, a
-// match lost at 4x and started again, every data file missing, replaced by random bytes or cut short, and no
+// match lost at 4x and played again, every data file missing, replaced by random bytes or cut short, and no
 // display.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -195,7 +195,7 @@ TEST_F(E2E, BuildSelectUpgradeSellUntilBrokeThenEveryToggleKeyAndEscape) {
   EXPECT_EQ(game.output(), kCleanStartOutput + expected);
 }
 
-TEST_F(E2E, LostAtFourTimesTheSpeedThenClicksDoNothingAndRStartsOverWithTheMoneyBack) {
+TEST_F(E2E, LostAtFourTimesTheSpeedThenClicksDoNothingAndRPlaysAgainWithMoneyAndANewWave) {
   ASSERT_TRUE(game.start() && game.waitForWindow(60.0)) << game.output() << game.errors();
   // The left part of "GAME OVER!", clear of the enemy path that crosses its right part. The letters are
   // pure white; the pulsing glow of the paths and the grid never gets quite that white in red.
@@ -217,11 +217,16 @@ TEST_F(E2E, LostAtFourTimesTheSpeedThenClicksDoNothingAndRStartsOverWithTheMoney
   press("c", "Spectator mode: false\n");
   EXPECT_GT(shot(banner).bright(banner, 240), 150) << "GAME OVER! is gone";
 
-  // R plays again: the mouse answers and the money is back at 1000.
+  // R plays again: the mouse answers, the money is back at 1000, and at 4x the new match's first wave reaches
+  // the files about 10 s later and takes money, so 1000 loses a digit.
   press("r", "[GAME STATUS]: NEW GAME\n");
   game.click({kSelection});
   press("", "SelectionMode!\n");
   EXPECT_TRUE(waitForScreen([&](const Screen& s) { return s.leftmostBright(kMoney) == moneyAt1000; }, &seen, kMoney));
+  press("f", "Speed: x2\n");
+  press("f", "Speed: x4\n");
+  EXPECT_TRUE(waitForScreen([&](const Screen& s) { return s.leftmostBright(kMoney) > moneyAt1000 + 4; }, &seen,
+                            kMoney, 60.0)) << "no new wave";
   game.sendKey("Escape");
   EXPECT_EQ(game.waitForExit(20.0), 0);
   EXPECT_EQ(game.output(), kCleanStartOutput + expected) << "the loss prints nothing";
