@@ -130,6 +130,25 @@ TEST_F(Input, BuildClicksReportTheGroundPointAndBuildThere) {
   EXPECT_EQ(click(10, 300), "");
 }
 
+TEST_F(Input, PickingTakesTheNearerTowerAndBuildSpotsCloserThanOneBoxAreTaken) {
+  Tower* centre = addTower("tris", 39.0f, -39.0f);
+  Tower* west = addTower("tris", 20.0f, -39.0f);
+  // A level ray through both boxes: the tower whose foot is nearer the origin wins, whatever the list order.
+  const float y = (centre->worldMin[1] + centre->worldMax[1]) / 2;
+  EXPECT_TRUE(pickTower(vec3(0.0f, y, -39.0f), vec3(1, 0, 0)));
+  EXPECT_EQ(std::make_tuple(g.selectedTower, west->selected, centre->selected), std::make_tuple(west, true, false));
+  EXPECT_TRUE(pickTower(vec3(70.0f, y, -39.0f), vec3(-1, 0, 0)));
+  EXPECT_EQ(std::make_tuple(g.selectedTower, west->selected, centre->selected), std::make_tuple(centre, false, true));
+  EXPECT_FALSE(pickTower(vec3(0.0f, y, -60.0f), vec3(1, 0, 0)));
+  EXPECT_EQ(std::make_tuple(g.selectedTower, centre->selected), std::make_tuple(static_cast<Tower*>(nullptr), false));
+
+  const float width = west->worldMax[0] - west->worldMin[0], depth = west->worldMax[2] - west->worldMin[2];
+  const float cx = (west->worldMax[0] + west->worldMin[0]) / 2, cz = (west->worldMax[2] + west->worldMin[2]) / 2;
+  EXPECT_EQ(std::make_tuple(isBuildSpotFree(cx, cz), isBuildSpotFree(cx - 0.99f * width, cz + 0.99f * depth),
+                            isBuildSpotFree(cx - 1.01f * width, cz), isBuildSpotFree(cx, cz - 1.01f * depth)),
+            std::make_tuple(false, false, true, true));
+}
+
 TEST_F(Input, SuperGlowOnlyWhenReadyAndRunningOtherwiseTheBoardGetsTheClick) {
   lookStraightDown();
   Enemy* enemy = addEnemy("cube_w", 1.0f, -1.0f, kPath, 2);
