@@ -1,9 +1,31 @@
-// The option parser and the texts of --help and --version.
+// The option parser, on CLI11, and the texts of --help and --version. Every option is declared once, in
+// declareOptions, which both the parser and the usage text read.
 #include "app/CommandLine.h"
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <map>
 
 namespace {
 
+using Action = LaunchOptions::Action;
+
 constexpr int kLargestSide = 16384;
+constexpr size_t kNameColumn = 21;  // "  --name VALUE" padded to this width, then the description
+
+// Thrown from an option's callback to end the reading at that option: --help, --version or a bad value.
+struct StopReading {
+  Action action;
+  std::string error;
+};
+
+// The reading ends at the first unknown option, so an option after one cannot end it differently.
+[[noreturn]] void stopAt(const CLI::App& app, Action action, const std::string& error = "") {
+  const std::vector<std::string> unknown = app.remaining();
+  if (!unknown.empty()) throw StopReading{Action::Fail, "unknown option '" + unknown.front() + "'"};
+  throw StopReading{action, error};
+}
 
 // A side of a window size: one to five digits, from 1 to kLargestSide.
 bool parseSide(const std::string& text, int* side) {
@@ -18,56 +40,109 @@ bool parseSide(const std::string& text, int* side) {
   return true;
 }
 
-LaunchOptions failure(const std::string& error) {
-  LaunchOptions options;
-  options.action = LaunchOptions::Action::Fail;
-  options.error = "varrow: " + error;
-  return options;
+bool parseSize(const std::string& value, int* width, int* height) {
+  const size_t cross = value.find('x');
+  int w = 0, h = 0;
+  if (cross == std::string::npos || !parseSide(value.substr(0, cross), &w) || !parseSide(value.substr(cross + 1), &h))
+    return false;
+  *width = w;
+  *height = h;
+  return true;
+}
+
+// What "needs a value" adds after the value's name, for options whose value is not obvious.
+const std::map<std::string, std::string> kValueExamples = {{"--size", ", for example 1280x720"}};
+
+// Every option, in the order --help lists them. Options with a value run their check as soon as they are
+// read, so the first bad one is the one reported.
+void declareOptions(CLI::App& app, LaunchOptions& o) {
+  app.set_help_flag();
+  app.add_option_function<std::string>(
+         "--size",
+         [&app, &o](const std::string& value) {
+           if (!parseSize(value, &o.width, &o.height))
+             stopAt(app, Action::Fail,
+                    "--size: '" + value + "' is not WIDTHxHEIGHT (sides 1 to " + std::to_string(kLargestSide) + ")");
+         },
+         "open the window at that size, for example 1280x720 (default 1024x768)")
+      ->type_name("WIDTHxHEIGHT")
+      ->trigger_on_parse();
+  app.add_flag_callback("--fullscreen", [&o] { o.fullscreen = true; }, "fill the primary monitor at its current mode")
+      ->trigger_on_parse();
+  app.add_flag_callback("--mute", [&o] { o.mute = true; }, "play without sound: no sound device is opened")
+      ->trigger_on_parse();
+  app.add_option_function<std::string>(
+         "--data",
+         [&app, &o](const std::string& value) {
+           if (value.empty()) stopAt(app, Action::Fail, "--data: the folder name is empty");
+           o.dataDir = std::filesystem::absolute(value).lexically_normal().string();
+         },
+         "read the game's data (shader/, models/, sound/, the images) from the folder DIR")
+      ->type_name("DIR")
+      ->trigger_on_parse();
+  app.add_flag_callback("--help", [&app] { stopAt(app, Action::Help); }, "show this text and exit")
+      ->trigger_on_parse();
+  app.add_flag_callback("--version", [&app] { stopAt(app, Action::Version); },
+                        "show the program's name and version and exit")
+      ->trigger_on_parse();
 }
 
 }  // namespace
 
 LaunchOptions parseCommandLine(const std::vector<std::string>& args) {
   LaunchOptions options;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help") {
-      options.action = LaunchOptions::Action::Help;
-      return options;
-    }
-    if (arg == "--version") {
-      options.action = LaunchOptions::Action::Version;
-      return options;
-    }
-    if (arg == "--fullscreen") {
-      options.fullscreen = true;
-    } else if (arg == "--mute") {
-      options.mute = true;
-    } else if (arg == "--size") {
-      if (i + 1 == args.size()) return failure("--size needs a value WIDTHxHEIGHT, for example 1280x720");
-      const std::string& value = args[++i];
-      const size_t cross = value.find('x');
-      int width = 0, height = 0;
-      if (cross == std::string::npos || !parseSide(value.substr(0, cross), &width) ||
-          !parseSide(value.substr(cross + 1), &height))
-        return failure("--size: '" + value + "' is not WIDTHxHEIGHT (sides 1 to " + std::to_string(kLargestSide) + ")");
-      options.width = width;
-      options.height = height;
+  CLI::App app;
+  declareOptions(app, options);
+  // CLI11 takes the arguments last first.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+    return options;
+  } catch (const StopReading& stop) {
+    options.action = stop.action;
+    options.error = stop.error;
+  } catch (const CLI::ArgumentMismatch&) {
+    // Only an option left without its value gets here: every option takes exactly one value or none.
+    options.action = Action::Fail;
+    const std::vector<std::string> unknown = app.remaining();
+    const std::string& name = args.back();
+    if (!unknown.empty()) {
+      options.error = "unknown option '" + unknown.front() + "'";
     } else {
-      return failure("unknown option '" + arg + "'");
+      const auto example = kValueExamples.find(name);
+      options.error = name + " needs a value " + app.get_option(name)->get_type_name() +
+                      (example == kValueExamples.end() ? "" : example->second);
     }
+  } catch (const CLI::ParseError&) {
+    options.action = Action::Fail;
+    const std::vector<std::string> unknown = app.remaining();
+    options.error = unknown.empty() ? "cannot read the options" : "unknown option '" + unknown.front() + "'";
   }
-  return options;
+  if (options.action != Action::Fail) return options;
+  // A failed reading keeps nothing but its error.
+  LaunchOptions failed;
+  failed.action = Action::Fail;
+  failed.error = "varrow: " + options.error;
+  return failed;
 }
 
 std::string usageText() {
-  return "Usage: varrow [options]\n"
-         "  --size WIDTHxHEIGHT  open the window at that size, for example 1280x720 (default 1024x768)\n"
-         "  --fullscreen         fill the primary monitor at its current mode\n"
-         "  --mute               play without sound: no sound device is opened\n"
-         "  --help               show this text and exit\n"
-         "  --version            show the program's name and version and exit\n"
-         "In the game, R plays again once a match is over and F switches the speed between x1, x2 and x4.\n";
+  LaunchOptions scratch;
+  CLI::App app;
+  declareOptions(app, scratch);
+  std::string text = "Usage: varrow [options]\n";
+  for (const CLI::Option* option : app.get_options()) {
+    std::string name = "  " + option->get_name();
+    if (option->get_expected_min() > 0) name += " " + option->get_type_name();
+    // A name too long for its column gets the description on a line of its own.
+    name += name.size() < kNameColumn + 1 ? std::string(kNameColumn + 2 - name.size(), ' ')
+                                          : "\n" + std::string(kNameColumn + 2, ' ');
+    text += name + option->get_description() + "\n";
+  }
+  return text +
+         "In the game, R plays again once a match is over and F switches the speed between x1, x2 and x4.\n"
+         "Without --data the data is looked for in $VARROW_DATA_DIR, then beside the program, then in\n"
+         "../share/games/varrow beside the program.\n";
 }
 
-std::string versionText() { return "Varrow 1.0"; }
+std::string versionText() { return "Varrow " VARROW_VERSION; }

@@ -11,13 +11,14 @@ struct LaunchOptions {
   int height = 0;
   bool fullscreen = false;
   bool mute = false;
-  std::string error;  // with Fail: one line that names the option
+  std::string dataDir;  // --data, made absolute against the directory the game was started in
+  std::string error;    // with Fail: one line that names the option
 };
 
 // Reads the arguments that follow the program name, left to right. --help and --version end the reading;
 // so does the first option that is unknown or has a missing or malformed value.
 LaunchOptions parseCommandLine(const std::vector<std::string>& args);
-// What --help prints, and what follows an error.
+// What --help prints, and what follows an error: one line per option, from the same table the parser reads.
 std::string usageText();
 // The program's name and version, one line without its line end.
 std::string versionText();

@@ -11,6 +11,8 @@ PACKAGES=(
   libopenal-dev libopenal1 libopenmpt-dev libsndfile1-dev libstb-dev
   # asset generator
   libfreetype-dev fonts-liberation libmp3lame-dev
+  # options, levels, settings
+  libcli11-dev nlohmann-json3-dev libinih-dev
   # tests, benchmarks, fuzzers
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind libegl-dev
   xvfb xauth xdotool x11-apps x11-utils imagemagick sox mesa-utils

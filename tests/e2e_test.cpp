@@ -294,7 +294,7 @@ TEST_P(E2EData, EachDamagedFileReportedThenATowerBuiltFramesDrawnAndTheWindowClo
   if (!launch.shaders && launch.damage == Damage::Missing) pieces.push_back("Error reading font file.\n");
   const std::regex startUpAndTower(inOrder(pieces) + "Tower at: [^\n]*\n");
 
-  ASSERT_TRUE(game.start(true, dir.string()) && game.waitForWindow(60.0)) << game.output() << game.errors();
+  ASSERT_TRUE(game.start(true, "--data " + dir.string()) && game.waitForWindow(60.0)) << game.output() << game.errors();
   game.click({kTris, onScreen(20, 0, -20)});
   EXPECT_TRUE(pollFor(30.0, [&] { return std::regex_match(printed = game.output(), startUpAndTower); }))
       << "stdout:\n" << game.output() << "stderr:\n" << game.errors();

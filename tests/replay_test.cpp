@@ -2,6 +2,8 @@
 // clock, a lost match at 4x in a quarter of the frames, the option parser and the binary's answer to options.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "CaptureStdout.h"
 #include "GameProcess.h"
 #include "WorldTest.h"
@@ -14,6 +16,8 @@
 #include "scene/SpawnPoint.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST_F(WorldTest, ReplayFSpeedsUpOnlyTheMatchAndRPlaysAgainOnlyAfterTheEnd) {
   soundForceSilent(true);
@@ -84,7 +88,7 @@ TEST_F(WorldTest, AMatchWithoutTowersIsLostInAQuarterOfTheFramesAtFourTimesTheSp
 std::string parsed(const std::vector<std::string>& args) {
   const LaunchOptions o = parseCommandLine(args);
   return std::to_string(static_cast<int>(o.action)) + " " + std::to_string(o.width) + "x" +
-         std::to_string(o.height) + (o.fullscreen ? " full" : "") + (o.mute ? " mute" : "") + " " + o.error;
+         std::to_string(o.height) + (o.fullscreen ? " full" : "") + (o.mute ? " mute" : "") + (o.dataDir.empty() ? "" : " data " + o.dataDir) + " " + o.error;
 }
 
 TEST(ReplayOptions, TheParserTakesEachOptionAndNamesTheFirstBadOneAndTheBinaryStopsBeforeTheWindow) {
@@ -94,6 +98,10 @@ TEST(ReplayOptions, TheParserTakesEachOptionAndNamesTheFirstBadOneAndTheBinarySt
       {{"--mute", "--version"}, "2 0x0 mute "},
       {{"--fullscreen", "--size"}, "3 0x0 varrow: --size needs a value WIDTHxHEIGHT, for example 1280x720"},
       {{"--bogus", "--help"}, "3 0x0 varrow: unknown option '--bogus'"},
+      {{"--data", "a/../b", "--data=/c//d/", "--mute"}, "0 0x0 mute data /c/d/ "},
+      {{"--data", "a/./b"}, "0 0x0 data " + fs::current_path().string() + "/a/b "},
+      {{"--mute", "--data"}, "3 0x0 varrow: --data needs a value DIR"},
+      {{"x", "--size", "1", "--data"}, "3 0x0 varrow: unknown option 'x'"},
   };
   for (const auto& row : table) EXPECT_EQ(parsed(row.first), row.second) << row.second;
   for (std::string bad : {"1280", "1280x", "x720", "0x720", "1280x0", "16385x720", "1280x-720", "+1280x720",

@@ -62,7 +62,7 @@ void GameProcess::stop() {
   logDir_.clear();
 }
 
-bool GameProcess::start(bool withDisplay, const std::string& runDir) {
+bool GameProcess::start(bool withDisplay, const std::string& arguments, const std::string& program) {
   // Under heavy load a fresh Xvfb now and then turns the game's first connection away although it has
   // announced itself; that is the machine, not the game, so start over on a new server.
   static int servers = 0;
@@ -81,8 +81,8 @@ bool GameProcess::start(bool withDisplay, const std::string& runDir) {
       pollFor(30.0, [&] { return !readText(up).empty() || waitpid(server_, nullptr, WNOHANG) == server_; });
       if (readText(up).empty()) continue;
     }
-    pid_ = spawn("cd '" + runDir + "' && " + (withDisplay ? "DISPLAY=" + display_ : "unset DISPLAY;") +
-                 " exec '" VARROW_RUN_DIR "/varrow' </dev/null >" + logDir_ + "/out 2>" + logDir_ + "/err");
+    pid_ = spawn("cd / && " + (withDisplay ? "DISPLAY=" + display_ : "unset DISPLAY;") + " exec '" + program + "' " +
+                 arguments + " </dev/null >" + logDir_ + "/out 2>" + logDir_ + "/err");
     if (!withDisplay) return true;
     pollFor(30.0, [&] { return output().find('\n') != std::string::npos || !running(); });
     if (errors().find("Failed to open display") == std::string::npos) return true;

@@ -28,8 +28,10 @@ class GameProcess {
   GameProcess(const GameProcess&) = delete;
   GameProcess& operator=(const GameProcess&) = delete;
 
-  // Starts the game in runDir on its own Xvfb, or with DISPLAY removed.
-  bool start(bool withDisplay = true, const std::string& runDir = VARROW_RUN_DIR);
+  // Starts the program with the arguments (shell words) on its own Xvfb, or with DISPLAY removed, from the
+  // root directory: the game finds its data from where the program lies, not from where it is started.
+  bool start(bool withDisplay = true, const std::string& arguments = "",
+             const std::string& program = VARROW_RUN_DIR "/varrow");
   std::string output() const;
   // What the game wrote to standard error (GLFW's and the drivers' complaints).
   std::string errors() const;
