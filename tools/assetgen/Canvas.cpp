@@ -253,3 +253,9 @@ bool Canvas::saveTga(const std::string& path, int channels) const
     std::vector<unsigned char> data = bytes(channels);
     return stbi_write_tga(path.c_str(), w_, h_, channels, data.data()) != 0;
 }
+
+bool Canvas::savePng(const std::string& path) const
+{
+    std::vector<unsigned char> data = bytes(4);
+    return stbi_write_png(path.c_str(), w_, h_, 4, data.data(), 4 * w_) != 0;
+}

@@ -1,4 +1,5 @@
-// RGBA float image with anti-aliased shape painting, masks for halos and TGA output through stb_image_write.
+// RGBA float image with anti-aliased shape painting, masks for halos and TGA or PNG output through
+// stb_image_write.
 #pragma once
 
 #include <functional>
@@ -65,6 +66,7 @@ public:
     // Raw 8-bit pixels, rows from the top, 3 (RGB) or 4 (RGBA) channels.
     std::vector<unsigned char> bytes(int channels) const;
     bool saveTga(const std::string& path, int channels) const;
+    bool savePng(const std::string& path) const;
 
 private:
     void paintCoverage(float x0, float y0, float x1, float y1, const std::function<bool(float, float)>& inside, const Color& c);

@@ -19,9 +19,11 @@ public:
     static const Color kSniperHue;
     static const Color kPowerHue;
 
+    // The crystal tower standing on (cx, baseY), `height` pixels tall, with its halo in the hue.
+    static void drawTower(Canvas& c, float cx, float baseY, float height, const Color& hue);
+
 private:
     void panel(Canvas& c, float x0, float y0, float x1, float y1, const Color& accent);
-    void drawTower(Canvas& c, float cx, float baseY, float height, const Color& hue);
 
     TextPainter& text_;
 };

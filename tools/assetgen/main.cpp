@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "AppIcon.h"
 #include "ByteWriter.h"
 #include "FontAtlas.h"
 #include "HudPictures.h"
@@ -49,8 +50,8 @@ bool writeFileText(const std::string& path, const std::string& text)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cout << "usage: assetgen <output directory>" << std::endl;
+    if (argc != 2 && argc != 3) {
+        std::cout << "usage: assetgen <output directory> [<icon directory>]" << std::endl;
         return 2;
     }
     const auto started = std::chrono::steady_clock::now();
@@ -111,6 +112,15 @@ int main(int argc, char** argv)
     check(!laser.empty() && writeFileBytes(at("sound/Laser sound 1.mp3"), laser), "sound/Laser sound 1.mp3");
     std::vector<uint8_t> whoosh = SoundEffects::encodeMp3(SoundEffects::teleport());
     check(!whoosh.empty() && writeFileBytes(at("sound/teleport_activate.mp3"), whoosh), "sound/teleport_activate.mp3");
+
+    // The menu icons are not game data: they go to a folder of their own when one is named.
+    if (argc == 3) {
+        std::filesystem::create_directories(argv[2], ec);
+        for (int size : {48, 128, 256}) {
+            const std::string name = "varrow-" + std::to_string(size) + ".png";
+            check(AppIcon::paint(size).savePng((std::filesystem::path(argv[2]) / name).string()), name);
+        }
+    }
 
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     std::cout << "assetgen: wrote assets to " << out.string() << " in " << int(ms) << " ms" << std::endl;
