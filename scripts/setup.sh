@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Varrow needs.
-# Safe to run again: packages already present are skipped.
+# Installs every Debian package that building, running and testing Varrow needs; with --package also what
+# building and checking the Debian package needs. Safe to run again: packages already present are skipped.
 set -euo pipefail
 
 PACKAGES=(
@@ -16,7 +16,12 @@ PACKAGES=(
   # tests, benchmarks, fuzzers
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind libegl-dev
   xvfb xauth xdotool x11-apps x11-utils imagemagick sox mesa-utils
+  # checks of the installed menu entry and AppStream file
+  desktop-file-utils appstream
 )
+if [ "${1:-}" = "--package" ]; then
+  PACKAGES+=(dpkg-dev file lintian)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
