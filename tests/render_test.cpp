@@ -149,12 +149,14 @@ TEST_F(Frame, TheBoardsLevelsAreTheAmbientDiffuseAndSpecularTermsOfTheLightingUn
   EXPECT_EQ(ambientFar, ambientHighlight) << "the ambient term is the same everywhere";
   const double diffuse = lit - ambientFar;
   EXPECT_NEAR(diffuse, farTerms.diffuse, 2.0)
-      << "the diffuse term (diffuse_color 1.0 x the board's diffuse 1.0 x n.l on grey 128) differs";
+      << "the diffuse term (diffuse_color 1.0 x the board's diffuse 1.0 x n.l on grey 128) differs, or the board "
+         "shadows itself there";
   // The highlight's diffuse share follows from the one measured far away, so a changed diffuse term is not
   // blamed on the specular one.
   const double specular = shining - ambientHighlight - diffuse * highlightTerms.diffuse / farTerms.diffuse;
   EXPECT_NEAR(specular, highlightTerms.specular, 3.0)
-      << "the specular term (specular_color 0.8 x the board's specular 0.5 x (n.h)^10) differs";
+      << "the specular term (specular_color 0.8 x the board's specular 0.5 x (n.h)^10) differs, or the board "
+         "shadows itself there";
 }
 
 TEST_F(Frame, TheBoardIsDrawnBothDrawPathsAgreeCulledFromBelowAndWireframeShowsTheClearColour) {
