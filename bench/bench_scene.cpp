@@ -104,7 +104,8 @@ void towerOnScreen(const Tower& tower, int* x, int* y) {
 
 void playUntilLost() {
   game.newMatch();
-  while (game.gameState == Running) {
+  // Bounded, so that a match that is never lost still ends: its frame then shows why.
+  for (int frame = 0; frame < 10 * 60 * 60 && game.gameState == Running; ++frame) {
     platform::advanceTime(kFrameStep);
     updateFrame();
   }

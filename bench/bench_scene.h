@@ -23,7 +23,7 @@ void buildBusyTowers();
 void clickAt(int x, int y);
 // Where the middle of a tower's foot lies in the window, origin top-left, under the current camera.
 void towerOnScreen(const Tower& tower, int* x, int* y);
-// A new match as R starts one, then frames (updateFrame only) until it is lost.
+// A new match as R starts one, then frames (updateFrame only) until it is lost, for at most ten minutes.
 void playUntilLost();
 // shutdownApplication, when the game was started.
 void stopGame();
