@@ -32,6 +32,7 @@ struct Channel {
   bool active = false;  // the current play has neither ended nor been stopped
   bool paused = false;
   Sound* sound = nullptr;
+  float volume = 1.0f;   // of the current play, as set last
   double endTime = 0.0;  // without a device: when the current play ends
   bool streamPending = false;
   std::unique_ptr<SoundStream> stream;
@@ -356,6 +357,7 @@ SoundResult soundSystemPlaySound(SoundSystem* system, int channelIndex, Sound* s
   target.active = true;
   target.paused = paused;
   target.sound = sound;
+  target.volume = 1.0f;
   if (system->silent) {
     target.endTime = paused ? std::numeric_limits<double>::infinity() : system->now() + sound->data.length;
   } else {
@@ -380,8 +382,11 @@ SoundResult soundChannelSetVolume(SoundChannel* channel, float volume) {
   bool current = false;
   const bool known = withChannel(channel, [&](SoundSystem& system, Channel& target, uint32_t serial) {
     current = target.serial == serial && channelBusy(system, target);
-    if (current && target.source != 0) {
-      alSourcef(target.source, AL_GAIN, std::clamp(volume, 0.0f, 1.0f));
+    if (current) {
+      target.volume = std::clamp(volume, 0.0f, 1.0f);
+      if (target.source != 0) {
+        alSourcef(target.source, AL_GAIN, target.volume);
+      }
     }
   });
   return known && current ? SOUND_OK : SOUND_ERR_INVALID_HANDLE;
@@ -499,6 +504,21 @@ SoundResult soundChannelGetIndex(SoundChannel* channel, int* index) {
   }
   *index = decodeHandle(channel).index;
   return SOUND_OK;
+}
+
+SoundResult soundChannelGetPlay(SoundChannel* channel, Sound** sound, float* volume) {
+  if (sound == nullptr || volume == nullptr) {
+    return SOUND_ERR_INVALID_HANDLE;
+  }
+  bool found = false;
+  withChannel(channel, [&](SoundSystem& system, Channel& target, uint32_t serial) {
+    if (target.serial == serial && channelBusy(system, target)) {
+      *sound = target.sound;
+      *volume = target.volume;
+      found = true;
+    }
+  });
+  return found ? SOUND_OK : SOUND_ERR_INVALID_HANDLE;
 }
 
 SoundResult soundChannelGetStreamInfo(SoundChannel* channel, SoundStreamInfo* info) {

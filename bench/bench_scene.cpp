@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <glm/gtc/matrix_transform.hpp>
+
 #include "app/Application.h"
 #include "app/Globals.h"
 #include "app/RenderFrame.h"
@@ -84,6 +86,29 @@ void buildBusyTowers() {
     }
   }
   game.resources = 1000;
+}
+
+void clickAt(int x, int y) {
+  platform::injectCursor(x, y);
+  if (platform::MouseButtonCallback callback = platform::mouseButtonCallback())
+    callback(platform::MOUSE_BUTTON_LEFT, platform::PRESS);
+  platform::injectCursor(windowWidth / 2, windowHeight / 2);
+}
+
+void towerOnScreen(const Tower& tower, int* x, int* y) {
+  const glm::vec3 at = glm::project(glm::vec3(tower.posX, 0.0f, tower.posZ), viewMatrix, projectionMatrix,
+                                    glm::vec4(0.0f, 0.0f, windowWidth, windowHeight));
+  *x = static_cast<int>(at.x);
+  *y = windowHeight - static_cast<int>(at.y);
+}
+
+void playUntilLost() {
+  game.newMatch();
+  // Bounded, so that a match that is never lost still ends: its frame then shows why.
+  for (int frame = 0; frame < 10 * 60 * 60 && game.gameState == Running; ++frame) {
+    platform::advanceTime(kFrameStep);
+    updateFrame();
+  }
 }
 
 void runFrame() {

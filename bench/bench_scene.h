@@ -1,6 +1,9 @@
 // The scenes the benchmarks and the reference frames share: the real start-up on a manual clock, 60 enemies
-// spread along the four paths with the waves off, and 20 towers of the three kinds beside the paths.
+// spread along the four paths with the waves off, 20 towers of the three kinds beside the paths, clicks
+// through the game's own mouse callback, and a match without towers played until it is lost.
 #pragma once
+
+class Tower;
 
 constexpr int kEnemyCount = 60;
 constexpr int kBusyTowerCount = 20;
@@ -15,6 +18,13 @@ void placeEnemies();
 void refillEnemies();
 // Builds the busy scene's towers on free spots four units beside the paths.
 void buildBusyTowers();
+// A left click at window pixel (x, y), origin top-left, through the registered mouse callback; the cursor
+// then rests in the middle of the window again.
+void clickAt(int x, int y);
+// Where the middle of a tower's foot lies in the window, origin top-left, under the current camera.
+void towerOnScreen(const Tower& tower, int* x, int* y);
+// A new match as R starts one, then frames (updateFrame only) until it is lost, for at most ten minutes.
+void playUntilLost();
 // shutdownApplication, when the game was started.
 void stopGame();
 // One main-loop iteration one clock step later: updateFrame, renderFrame with the swap.

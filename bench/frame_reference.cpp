@@ -1,12 +1,16 @@
 // Reference frames: renders fixed scenes at fixed times on the manual clock and writes them as PNG
-// ("write DIR"), or compares them with the PNGs in DIR ("compare DIR [OUT_DIR]"): identical, or a PSNR of at
-// least 45 dB where only float rounding may differ. Scenes: the game as it starts (waves walking, 20 s in),
-// the busy scene (60 enemies, 20 firing towers, frame rate shown), the busy scene in wireframe, and the
-// busy scene with buffer objects switched on.
+// ("write DIR"), or compares them with the PNGs in DIR ("compare DIR [OUT_DIR]"), where every frame must be
+// identical, bit for bit: llvmpipe renders the same picture on every machine. A frame that differs is
+// written to OUT_DIR (by default "differing-frames" beside this program) for a look. The scenes, in the
+// order they are played: the game as it starts (waves walking, 20 s in); the busy scene (60 enemies, 20
+// firing towers, frame rate shown), in wireframe, and with buffer objects; then, from the busy scene, a
+// tower clicked, upgraded and shown selected; nearest texture filtering without mipmaps; the spectator
+// camera flown in low with view-frustum culling on; and a new match without towers, lost.
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -17,20 +21,29 @@
 #include "app/Globals.h"
 #include "app/RenderFrame.h"
 #include "bench/bench_scene.h"
+#include "game/Game.h"
+#include "input/Camera.h"
 #include "input/Keyboard.h"
+#include "input/Mouse.h"
 #include "platform/Platform.h"
+#include "scene/Tower.h"
 
 namespace {
 
-constexpr double kMinimumPsnr = 45.0;
+namespace fs = std::filesystem;
 
-// Steps the game (updateFrame only) for the given number of frames, then renders two frames and reads the
-// last one back from the back buffer, rows top first.
-std::vector<unsigned char> frameAfter(int frames) {
+// Steps the game without drawing: updateFrame only, one clock step each.
+void play(int frames) {
   for (int i = 0; i < frames; ++i) {
     platform::advanceTime(kFrameStep);
     updateFrame();
   }
+}
+
+// Plays the given number of frames, then renders two frames and reads the last one back from the back
+// buffer, rows top first.
+std::vector<unsigned char> frameAfter(int frames) {
+  play(frames);
   runFrame();
   platform::advanceTime(kFrameStep);
   updateFrame();
@@ -49,48 +62,69 @@ std::vector<unsigned char> frameAfter(int frames) {
   return topDown;
 }
 
-// Infinite for identical pictures.
-double psnr(const std::vector<unsigned char>& a, const unsigned char* b) {
-  double sum = 0.0;
-  for (size_t i = 0; i < a.size(); ++i) {
-    double d = static_cast<double>(a[i]) - b[i];
-    sum += d * d;
-  }
-  if (sum == 0.0) return INFINITY;
-  return 10.0 * std::log10(255.0 * 255.0 / (sum / static_cast<double>(a.size())));
-}
+void press(int key) { onKey(key, platform::PRESS); }
 
-// Writes the frame, or compares it; false when it differs more than float rounding could explain.
-bool handle(const std::string& mode, const std::string& dir, const std::string& outDir, const char* name,
-            const std::vector<unsigned char>& pixels) {
-  const std::string file = dir + "/" + name + ".png";
-  if (mode == "write" || !outDir.empty()) {
-    const std::string out = (mode == "write" ? dir : outDir) + "/" + name + ".png";
-    if (!stbi_write_png(out.c_str(), windowWidth, windowHeight, 3, pixels.data(), 3 * windowWidth)) {
-      std::printf("%s: cannot write %s\n", name, out.c_str());
-      return false;
+class Frames {
+ public:
+  Frames(std::string mode, std::string dir, std::string outDir)
+      : mode_(std::move(mode)), dir_(std::move(dir)), outDir_(std::move(outDir)) {}
+
+  // Writes the frame, or compares it with its reference.
+  void handle(const char* name, const std::vector<unsigned char>& pixels) {
+    const std::string file = dir_ + "/" + name + ".png";
+    if (mode_ == "write") {
+      if (save(file, pixels))
+        std::printf("%s: written to %s\n", name, file.c_str());
+      else
+        ok_ = false;
+      return;
     }
-    if (mode == "write") {
-      std::printf("%s: written to %s\n", name, out.c_str());
-      return true;
+    int w = 0, h = 0, channels = 0;
+    unsigned char* reference = stbi_load(file.c_str(), &w, &h, &channels, 3);
+    if (!reference || w != windowWidth || h != windowHeight) {
+      std::printf("%s: no %dx%d reference at %s\n", name, windowWidth, windowHeight, file.c_str());
+      stbi_image_free(reference);
+      ok_ = false;
+      return;
     }
-  }
-  int w = 0, h = 0, channels = 0;
-  unsigned char* reference = stbi_load(file.c_str(), &w, &h, &channels, 3);
-  if (!reference || w != windowWidth || h != windowHeight) {
-    std::printf("%s: no %dx%d reference at %s\n", name, windowWidth, windowHeight, file.c_str());
+    double sum = 0.0;
+    size_t differing = 0;
+    for (size_t i = 0; i < pixels.size(); i += 3) {
+      bool same = true;
+      for (size_t c = i; c < i + 3; ++c) {
+        const double d = static_cast<double>(pixels[c]) - reference[c];
+        sum += d * d;
+        same &= d == 0.0;
+      }
+      differing += !same;
+    }
     stbi_image_free(reference);
+    const std::string out = outDir_ + "/" + name + ".png";
+    if (differing == 0) {
+      std::printf("%s: identical\n", name);
+      fs::remove(out);  // left by an earlier run
+      return;
+    }
+    ok_ = false;
+    const double psnr = 10.0 * std::log10(255.0 * 255.0 / (sum / static_cast<double>(pixels.size())));
+    fs::create_directories(outDir_);
+    std::printf("%s: differs from %s: PSNR %.2f dB, %zu of %d pixels; the rendered frame is %s\n", name,
+                file.c_str(), psnr, differing, windowWidth * windowHeight,
+                save(out, pixels) ? out.c_str() : "not written");
+  }
+
+  bool ok() const { return ok_; }
+
+ private:
+  bool save(const std::string& file, const std::vector<unsigned char>& pixels) const {
+    if (stbi_write_png(file.c_str(), windowWidth, windowHeight, 3, pixels.data(), 3 * windowWidth)) return true;
+    std::printf("cannot write %s\n", file.c_str());
     return false;
   }
-  double db = psnr(pixels, reference);
-  stbi_image_free(reference);
-  bool same = db >= kMinimumPsnr;
-  if (std::isinf(db))
-    std::printf("%s: identical\n", name);
-  else
-    std::printf("%s: PSNR %.2f dB%s\n", name, db, same ? "" : " (below 45 dB)");
-  return same;
-}
+
+  std::string mode_, dir_, outDir_;
+  bool ok_ = true;
+};
 
 }  // namespace
 
@@ -101,25 +135,68 @@ int main(int argc, char** argv) {
     return 2;
   }
   // The game changes into its run directory: the folders are taken as they are named from here.
-  const std::string dir = std::filesystem::absolute(argv[2]).string();
-  const std::string outDir = argc > 3 ? std::filesystem::absolute(argv[3]).string() : "";
+  const fs::path dir = fs::absolute(argv[2]);
+  const fs::path outDir = argc > 3 ? fs::absolute(argv[3])
+                                   : fs::read_symlink("/proc/self/exe").parent_path() / "differing-frames";
+  Frames frames(mode, dir.string(), outDir.string());
 
   startGame();
-  bool ok = true;
   // The game as a player starts it: the waves on, the first ones walking 20 s after the start.
   platform::setTime(0.0);
   lastFrameTime = 0.0;
-  ok &= handle(mode, dir, outDir, "start", frameAfter(20 * 60));
+  frames.handle("start", frameAfter(20 * 60));
 
   placeEnemies();
   buildBusyTowers();
   fpsMode = true;
-  ok &= handle(mode, dir, outDir, "busy", frameAfter(90));
-  onKey(platform::KEY_F3, platform::PRESS);
-  ok &= handle(mode, dir, outDir, "busy_wireframe", frameAfter(30));
-  onKey(platform::KEY_F3, platform::PRESS);
-  onKey(platform::KEY_F6, platform::PRESS);
-  ok &= handle(mode, dir, outDir, "busy_vbo", frameAfter(30));
+  frames.handle("busy", frameAfter(90));
+  press(platform::KEY_F3);
+  frames.handle("busy_wireframe", frameAfter(30));
+  press(platform::KEY_F3);
+  press(platform::KEY_F6);
+  frames.handle("busy_vbo", frameAfter(30));
+  press(platform::KEY_F6);
+  press(platform::KEY_F2);
+
+  // The tower nearest the middle of the window clicked, then Upgrade: its marker and the panel of its values.
+  const Tower* middle = nullptr;
+  int best = 0;
+  for (auto& tower : game.towers) {
+    int x = 0, y = 0;
+    towerOnScreen(*tower, &x, &y);
+    const int distance = std::abs(x - windowWidth / 2) + std::abs(y - windowHeight / 2);
+    if (!middle || distance < best) middle = tower.get(), best = distance;
+  }
+  int x = 0, y = 0;
+  towerOnScreen(*middle, &x, &y);
+  clickAt(x, y);
+  clickAt((kUpgradeButton.left + kUpgradeButton.right) / 2, (kUpgradeButton.top + kUpgradeButton.bottom) / 2);
+  frames.handle("tower_upgraded", frameAfter(30));
+
+  press(platform::KEY_F4);
+  press(platform::KEY_F5);
+  frames.handle("nearest_no_mipmaps", frameAfter(30));
+  press(platform::KEY_F4);
+  press(platform::KEY_F5);
+  press(platform::KEY_F5);
+
+  // Turned right and down with the cursor off the middle, then flown in along the line of sight: towers and
+  // enemies cut by the window's edges, where culling must keep them.
+  press('C');
+  press(platform::KEY_F8);
+  platform::injectCursor(windowWidth / 2 + 200, windowHeight / 2 + 100);
+  play(20);
+  platform::injectCursor(windowWidth / 2, windowHeight / 2);
+  platform::injectKey(platform::KEY_UP, true);
+  play(60);
+  platform::injectKey(platform::KEY_UP, false);
+  frames.handle("spectator_culled", frameAfter(10));
+  press('C');
+  press(platform::KEY_F8);
+  initCamera();
+
+  playUntilLost();
+  frames.handle("lost", frameAfter(30));
   stopGame();
-  return ok ? 0 : 1;
+  return frames.ok() ? 0 : 1;
 }

@@ -46,6 +46,8 @@ SoundResult soundSystemSetClock(SoundSystem* system, SoundClock clock, void* use
 SoundResult soundSystemIsSilent(SoundSystem* system, SoundBool* silent);
 SoundResult soundGetLength(Sound* sound, double* seconds);
 SoundResult soundChannelGetIndex(SoundChannel* channel, int* index);
+// The sound and the volume (1 until set) of a play that is still going; both left alone otherwise.
+SoundResult soundChannelGetPlay(SoundChannel* channel, Sound** sound, float* volume);
 struct SoundStreamInfo {
   int distinctBuffers;  // different buffer names ever queued on this channel's source
   int queuedBuffers;    // buffers queued right now

@@ -65,7 +65,7 @@ time VARROW_FUZZ_BUILD=build-sanitize bash scripts/fuzz.sh "${VARROW_FUZZ_SECOND
 echo "test: valgrind memcheck of the start-up loads, headless matches and a few frames"
 valgrind_runs=(
   "game_test:*WithoutTowersTheSixteenthArrivalLoses*:*EachKindFires*:*UpgradeCosts*"
-  "render_test:*TheBoardIsLit*:*AFloatingBox*"
+  "render_test:*TheBoardIsDrawn*:*AFloatingBox*"
 )
 memcheck="valgrind --tool=memcheck --leak-check=full --errors-for-leak-kinds=definite --error-exitcode=97"
 memcheck+=" --track-origins=no --num-callers=30 --suppressions=$PWD/tests/sanitizer/valgrind.supp"

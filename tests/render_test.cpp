@@ -1,10 +1,13 @@
-// The real three-pass frame read back from the window (lit board, cast shadow, spilling glow, wireframe gaps,
-// both draw paths, culling), spawn point lines, enemy movement, shader failure reports, and buffers freed
-// once through moves and removals and never once the context is gone.
+// The real three-pass frame read back from the window (the board's ambient, diffuse and specular levels
+// against the lighting uniforms, cast shadow, spilling glow, wireframe gaps, both draw paths, culling), spawn
+// point lines, enemy movement, shader failure reports, and buffers freed once through moves and removals and
+// never once the context is gone.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -73,13 +76,90 @@ class Frame : public WorldTest {
     drawFrame();
     return readPixelsRgba(0, 0, 1024, 768);
   }
+  std::string frameLitFrom(glm::vec3 light) {
+    lightPosition = light;
+    lightViewMatrix = glm::lookAt(lightPosition, glm::vec3(0.0f), glm::vec3(0, 0, 1));
+    return frame();
+  }
 };
+
+// Levels (0 ... 255) of the terms of shadow2.frag on a lit, unshadowed point of the board, textured in
+// grey 128: the light colours the draw sets times the board's material, with the board's up normal.
+struct Terms {
+  double ambient, diffuse, specular;
+};
+
+Terms boardTerms(glm::vec3 point, glm::vec3 light) {
+  const double surface = 128.0 / 255.0;
+  const glm::vec3 eye(glm::inverse(viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
+  const glm::vec3 l = glm::normalize(light - point), e = glm::normalize(eye - point);
+  const double nl = std::max(l.y, 0.0f);
+  const double nh = nl > 0.0 ? std::max(glm::normalize(l + e).y, 0.0f) : 0.0;
+  return {255.0 * surface * 0.3 * 0.5, 255.0 * surface * 1.0 * 1.0 * nl, 255.0 * 0.8 * 0.5 * std::pow(nh, 10.0)};
+}
+
+glm::ivec2 pixelOf(const glm::vec3& world) { return glm::ivec2(toWindow(world)); }
+
+// The board point seen through the middle of a window pixel.
+glm::vec3 groundAt(glm::ivec2 pixel) {
+  const glm::vec4 viewport(0.0f, 0.0f, windowWidth, windowHeight);
+  const glm::vec3 at(pixel.x + 0.5f, pixel.y + 0.5f, 0.0f);
+  const glm::vec3 nearPoint = glm::unProject(at, viewMatrix, projectionMatrix, viewport);
+  const glm::vec3 farPoint = glm::unProject(at + glm::vec3(0, 0, 1), viewMatrix, projectionMatrix, viewport);
+  return nearPoint + nearPoint.y / (nearPoint.y - farPoint.y) * (farPoint - nearPoint);
+}
+
+double level(const std::string& rgba, glm::ivec2 pixel) { return brightness(rgba, glm::vec2(pixel), 0); }
 
 class SceneObjects : public WorldTest {};
 
 }  // namespace
 
-TEST_F(Frame, TheBoardIsLitBothDrawPathsAgreeCulledFromBelowAndWireframeShowsTheClearColour) {
+TEST_F(Frame, TheBoardsLevelsAreTheAmbientDiffuseAndSpecularTermsOfTheLightingUniforms) {
+  // The board in plain grey and without glow: a pixel is the lighting alone.
+  GLuint grey = 0;
+  const unsigned char texel[4] = {128, 128, 128, 255};
+  glGenTextures(1, &grey);
+  glBindTexture(GL_TEXTURE_2D, grey);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+  const GLuint savedMain = textureTable[SlotBoard], savedGlow = glowTextureTable[SlotBoard];
+  textureTable[SlotBoard] = grey;
+  glowTextureTable[SlotBoard] = 0;  // the default texture has no image, so it samples as opaque black
+
+  // Far up the board under the start light, where the highlight has faded; in the highlight of a light
+  // placed to cast it in view near the board's front edge; and both with the light under the board, which
+  // leaves the ambient term alone.
+  const glm::vec3 startLight = lightPosition, highlightLight(20.0f, 30.0f, -40.0f), below(-10.0f, -40.0f, 10.0f);
+  const glm::ivec2 far = pixelOf({60.0f, 0.0f, -60.0f}), highlight = pixelOf({20.0f, 0.0f, -4.0f});
+  const Terms farTerms = boardTerms(groundAt(far), startLight);
+  const Terms highlightTerms = boardTerms(groundAt(highlight), highlightLight);
+  const double lit = level(frameLitFrom(startLight), far);
+  const double shining = level(frameLitFrom(highlightLight), highlight);
+  const std::string unlit = frameLitFrom(below);
+  const double ambientFar = level(unlit, far), ambientHighlight = level(unlit, highlight);
+  textureTable[SlotBoard] = savedMain;
+  glowTextureTable[SlotBoard] = savedGlow;
+  glDeleteTextures(1, &grey);
+
+  ASSERT_GT(farTerms.diffuse, 30.0);
+  ASSERT_LT(farTerms.specular, 0.1);
+  ASSERT_GT(highlightTerms.specular, 100.0);
+  EXPECT_NEAR(ambientFar, farTerms.ambient, 1.5)
+      << "the ambient term (ambient_color 0.3 x the board's ambient 0.5 on grey 128) differs";
+  EXPECT_EQ(ambientFar, ambientHighlight) << "the ambient term is the same everywhere";
+  const double diffuse = lit - ambientFar;
+  EXPECT_NEAR(diffuse, farTerms.diffuse, 2.0)
+      << "the diffuse term (diffuse_color 1.0 x the board's diffuse 1.0 x n.l on grey 128) differs, or the board "
+         "shadows itself there";
+  // The highlight's diffuse share follows from the one measured far away, so a changed diffuse term is not
+  // blamed on the specular one.
+  const double specular = shining - ambientHighlight - diffuse * highlightTerms.diffuse / farTerms.diffuse;
+  EXPECT_NEAR(specular, highlightTerms.specular, 3.0)
+      << "the specular term (specular_color 0.8 x the board's specular 0.5 x (n.h)^10) differs, or the board "
+         "shadows itself there";
+}
+
+TEST_F(Frame, TheBoardIsDrawnBothDrawPathsAgreeCulledFromBelowAndWireframeShowsTheClearColour) {
   while (glGetError() != GL_NO_ERROR) {
   }
   std::string lit = frame();
@@ -87,13 +167,6 @@ TEST_F(Frame, TheBoardIsLitBothDrawPathsAgreeCulledFromBelowAndWireframeShowsThe
   glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &shadowSize);
   EXPECT_EQ(std::make_pair(glGetError(), shadowSize), std::make_pair(static_cast<GLenum>(GL_NO_ERROR), 2048));
-  lightPosition.y = -40.0f;  // the light under the board leaves the ambient term only
-  lightViewMatrix = glm::lookAt(lightPosition, glm::vec3(0.0f), glm::vec3(0, 0, 1));
-  std::string unlit = frame();
-  double litSum = 0, unlitSum = 0;
-  for (int y = 250; y <= 500; y += 25)
-    for (int x = 250; x <= 750; x += 25) litSum += brightness(lit, {x, y}), unlitSum += brightness(unlit, {x, y});
-  EXPECT_GT(litSum, std::max(10.0 * 21 * 11, 1.5 * unlitSum)) << "the lit board is nearly black or no brighter than unlit";
   EXPECT_LT(blackShare(lit), 0.01);
 
   // Files and enemies in view: buffer objects and client arrays paint the same picture in every pass.
@@ -102,7 +175,7 @@ TEST_F(Frame, TheBoardIsLitBothDrawPathsAgreeCulledFromBelowAndWireframeShowsThe
   std::string arrays = frame();
   g.useVbo = true;
   EXPECT_TRUE(arrays == frame());
-  EXPECT_FALSE(arrays == unlit);
+  EXPECT_FALSE(arrays == lit);
   glm::mat4 start = viewMatrix;
   viewMatrix = glm::lookAt(glm::vec3(65, -30, -65), glm::vec3(65, 0, -65), glm::vec3(0, 0, -1));  // beside the files
   EXPECT_GT(blackShare(frame()), 0.99) << "seen from below with buffer objects";

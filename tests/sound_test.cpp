@@ -1,11 +1,13 @@
 // The sound library and the game's sounds: real output through OpenAL Soft's wave writer, plays timed by a
-// test clock without a device, a long module streamed, the fallback without a device, the music step.
+// test clock without a device, a long module streamed, the fallback without a device, and each of the
+// game's sounds started on its channel at its volume through the game's own draws, updates and input.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +15,12 @@
 #include <tuple>
 
 #include "CaptureStdout.h"
+#include "WorldTest.h"
+#include "app/Globals.h"
 #include "game/Game.h"
+#include "platform/Platform.h"
+#include "scene/File.h"
+#include "scene/SpawnPoint.h"
 
 namespace {
 
@@ -237,57 +244,95 @@ TEST(SoundLibrary, FallsBackToSilenceWithoutADevice) {
 
 namespace {
 
-// The game's own sound files, played without a device on the test's clock.
-TestClock gameClock;
-
-std::unique_ptr<Game> silentGame() {
-  auto game = std::make_unique<Game>();
-  soundForceSilent(true);
-  game->initSound();
-  soundForceSilent(false);
-  soundSystemSetClock(game->soundSystem, TestClock::read, &gameClock);
-  return game;
-}
-
-// One frame: three render passes, each opening with the music step.
-void frame(Game& game, double seconds) {
-  gameClock.now += seconds;
-  for (int pass = 0; pass < 3; ++pass) game.musicStep();
-}
+// The game's sounds without a device on the test's clock, on the fresh world, played through its draw
+// calls, updates and input callbacks.
+class GameSound : public WorldTest {
+ protected:
+  void SetUp() override {
+    WorldTest::SetUp();
+    soundForceSilent(true);
+    g.initSound();
+    soundForceSilent(false);
+    soundSystemSetClock(g.soundSystem, TestClock::read, &clock);
+  }
+  void TearDown() override {
+    g.releaseSound();
+    WorldTest::TearDown();
+  }
+  // One frame later: three render passes, each draw opening with the music step.
+  void frame(double seconds) {
+    clock.now += seconds;
+    for (int pass = 0; pass < 3; ++pass) g.draw(projectionMatrix, viewMatrix);
+  }
+  // What a channel plays now and at which volume; "nothing" once the play has ended or been stopped.
+  std::string playOn(SoundChannel* channel) const {
+    Sound* sound = nullptr;
+    float volume = -1.0f;
+    if (soundChannelGetPlay(channel, &sound, &volume) != SOUND_OK) return "nothing";
+    const std::pair<Sound*, const char*> names[] = {{g.musicSound, "music"}, {g.laserSound, "laser"},
+        {g.superGlowSound, "SuperGlow"}, {g.gameOverSound, "game over"}, {g.victorySound, "victory"}};
+    std::string name = "another sound";
+    for (auto [known, text] : names) name = sound == known ? text : name;
+    char level[16];
+    std::snprintf(level, sizeof level, " at %.2f", volume);
+    return name + level;
+  }
+  double length(Sound* sound) const { return got(soundGetLength, sound); }
+  TestClock clock;
+};
 
 }  // namespace
 
-TEST(GameSound, MusicRestartsWhenItEndsPausedOrNotAndStopsForTheEndTune) {
-  auto game = silentGame();
-  frame(*game, 0.0);
-  SoundChannel* music = game->musicChannel;
-  EXPECT_TRUE(isPlaying(music)) << "the first draw starts the music";
-  game->gameState = Paused;
-  while (gameClock.now < 100.0 + got(soundGetLength, game->musicSound) - 1.0 / 60.0) {
-    frame(*game, 1.0 / 60.0);
-    ASSERT_EQ(game->musicChannel, music) << "not restarted while it plays";
-  }
-  game->gameState = Running;
-  frame(*game, 2.0 / 60.0);
-  EXPECT_NE(game->musicChannel, music) << "the next draw after the end starts it again";
-  EXPECT_TRUE(isPlaying(game->musicChannel));
+TEST_F(GameSound, EachSoundStartsOnItsChannelAtItsVolumeAndTheMusicAndEndTunesRepeat) {
+  CaptureStdout quiet;
+  frame(0.0);
+  EXPECT_EQ(playOn(g.musicChannel), "music at 0.80") << "the first draw starts the music";
+  SoundChannel* music = g.musicChannel;
+  g.gameState = Paused;
+  frame(length(g.musicSound) - 1.0 / 60.0);
+  EXPECT_EQ(g.musicChannel, music) << "not restarted while it plays, paused or not";
+  g.gameState = Running;
+  frame(2.0 / 60.0);
+  EXPECT_NE(g.musicChannel, music);
+  EXPECT_EQ(playOn(g.musicChannel), "music at 0.80") << "the next draw after its end starts it again";
 
-  for (int state : {Lost, Won}) {
-    gameClock.now = 100.0;
-    game = silentGame();
-    frame(*game, 0.5);
-    music = game->musicChannel;
-    game->gameState = state;
-    frame(*game, 0.0);
-    EXPECT_FALSE(isPlaying(music)) << "the music playing when the match ends stops with it";
-    const double tune = got(soundGetLength, state == Lost ? game->gameOverSound : game->victorySound);
-    int starts = 0;
-    for (SoundChannel* last = nullptr; gameClock.now < 100.5 + 2 * tune + 0.1; frame(*game, 1.0 / 60.0)) {
-      ASSERT_FALSE(isPlaying(game->musicChannel));
-      ASSERT_TRUE(isPlaying(game->endChannel));
-      starts += game->endChannel != last;
-      last = game->endChannel;
-    }
-    EXPECT_EQ(starts, 3) << "state " << state << ": the tune starts again as soon as it ends";
+  // A tower's shot in the game step; the SuperGlow button clicked once it is ready.
+  static const float here[2] = {10, -10};
+  addTower("tris", 10, -10);
+  addEnemy("cube", 10, -10, here, 1);
+  platform::setTime(3.0);
+  g.update(1.0 / 60.0);
+  EXPECT_EQ(playOn(g.laserChannel), "laser at 0.10");
+  platform::setTime(325.5);
+  platform::injectCursor(512, 114);
+  platform::mouseButtonCallback()(platform::MOUSE_BUTTON_LEFT, platform::PRESS);
+  EXPECT_EQ(playOn(g.superGlowChannel), "SuperGlow at 1.00");
+
+  // The sixteenth file taken loses the match; after R, every wave sent and none left wins the next one.
+  for (auto& f : g.files) f->setIntact(f == g.files.back(), 0);
+  addEnemy("cube", 39, -39, here, 1);
+  g.update(1.0 / 60.0);
+  ASSERT_EQ(g.gameState, Lost);
+  SoundChannel* endedMusic = g.musicChannel;
+  for (auto [name, tune] : {std::pair{"game over", g.gameOverSound}, {"victory", g.victorySound}}) {
+    const std::string expected = std::string(name) + " at 0.80";
+    frame(1.0 / 60.0);
+    EXPECT_EQ(playOn(endedMusic), "nothing") << "the music playing when the match ends stops with it";
+    EXPECT_EQ(playOn(g.endChannel), expected);
+    SoundChannel* end = g.endChannel;
+    frame(length(tune) - 2.0 / 60.0);
+    EXPECT_EQ(g.endChannel, end) << name << ": not restarted while it plays";
+    frame(2.0 / 60.0);
+    EXPECT_NE(g.endChannel, end);
+    EXPECT_EQ(playOn(g.endChannel), expected) << "the next draw after its end starts it again";
+    EXPECT_EQ(playOn(g.musicChannel), "nothing") << name << ": no music under the end tune";
+
+    if (g.gameState == Won) break;
+    platform::keyCallback()('R', platform::PRESS);
+    for (auto& sp : g.spawnPoints) sp->waveIndex = sp->waveCount;
+    frame(1.0 / 60.0);
+    endedMusic = g.musicChannel;
+    g.update(1.0 / 60.0);
+    ASSERT_EQ(g.gameState, Won);
   }
 }
