@@ -228,6 +228,8 @@ TEST(Text, LayoutInBothDirectionsWithEmptyAndSignedGlyphs) {
             (std::vector<float>{355, 366, 382, 398}));
   // Codes above 127 index by their unsigned value; a negative offset rises above the line.
   EXPECT_EQ(layoutText(font, "\xE9", true, 0.0f, 0.0f).vertices[2], glm::vec4(12, 4, 0, 1));
+  // UTF-8 for U+0080 ... U+00FF is one code; any other byte, a lead byte without its follower too, is its own.
+  EXPECT_EQ(glyphCodes("a\xC2\xB7\xC3\xA9\xC2x\xE9\xC3"), (std::vector<unsigned>{97, 183, 233, 194, 120, 233, 195}));
 }
 
 TEST(Text, FontFilesFillOnlyTheGlyphsAndFieldsTheyNameValidly) {
