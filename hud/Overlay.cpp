@@ -99,8 +99,8 @@ void Overlay::drawWorld(GLuint program, const glm::mat4& projection, const glm::
     const double full = enemyStats(enemy->kind).hitPoints;
     if (enemy->hitPoints >= full) continue;
     const float share = static_cast<float>(std::max(enemy->hitPoints, 0.0) / full);
-    const glm::vec4 centre = enemy->getModelMatrix() * glm::vec4(enemy->centreX, kBarCentreHeight, enemy->centreZ, 1.0f);
-    addBar(glm::vec3(centre), right, up, share);
+    const glm::vec4 above(enemy->centreX, kBarCentreHeight, enemy->centreZ, 1.0f);
+    addBar(glm::vec3(enemy->getModelMatrix() * above), right, up, share);
   }
   if (lines_.empty() && triangles_.empty()) return;
 
