@@ -175,7 +175,9 @@ void drawFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_DEPTH_TEST);
   applyTextureTable(textureTable);
+  game.finalPass = true;
   game.draw(projectionMatrix, viewMatrix);
+  game.finalPass = false;
   game.program = simpleProgram;
 
   // Glow overlay, added on top.

@@ -1,8 +1,8 @@
 // Frame benchmark: the real start-up and main-loop iteration (updateFrame + renderFrame, buffer swap
 // included) at 1024x768 with the level built, the sixteen files and 60 enemies spread along the paths,
-// and a busy variant with 20 firing towers and the frame rate shown. Reports the median and
-// 95th-percentile frame time and the share of each frame spent in game.update and game.draw (wall time,
-// and CPU time of the main thread).
+// and a busy variant with 20 firing towers and the frame rate shown, also with the overlay in every other
+// frame. Reports the median and 95th-percentile frame time and the share of each frame spent in game.update
+// and game.draw (wall time, and CPU time of the main thread).
 #include <benchmark/benchmark.h>
 #include <time.h>
 
@@ -17,7 +17,9 @@
 #include "app/Globals.h"
 #include "bench/bench_scene.h"
 #include "game/Game.h"
+#include "input/Mouse.h"
 #include "platform/Platform.h"
+#include "scene/SpawnPoint.h"
 
 namespace {
 
@@ -177,6 +179,54 @@ void BM_BusyFrame(benchmark::State& state) {
   fpsMode = false;
 }
 
+// The busy scene with the overlay, all of it at once: bars over the damaged enemies, the reach under the cursor
+// in build mode, a selected tower's square and the wave line (one spawn point back before its first wave,
+// which never comes). The overlay is shown in every other frame, so a changing load on the machine weighs on
+// both halves alike; reported: the CPU per frame with it hidden and shown, and the main thread's CPU inside
+// the overlay's own two draws.
+Stopwatch overlayTime;
+
+void BM_BusyFrameOverlay(benchmark::State& state) {
+  startGame();
+  if (game.towers.empty()) {
+    placeEnemies();
+    buildBusyTowers();
+  }
+  fpsMode = true;
+  game.selectionMode = false;
+  selectedTowerType = "tris_gr";
+  game.selectedTower = game.towers.front().get();
+  SpawnPoint& waiting = *game.spawnPoints.front();
+  for (int i = 0; i < 30; ++i) runFrame();
+  overlayTime = {};
+  double mainCpu[2] = {}, processCpu[2] = {};
+  int frames[2] = {};
+  for (auto _ : state) {
+    refillEnemies();
+    waiting.waveIndex = 0;
+    waiting.nextSpawnTime = 1e9;
+    const int shown = (frames[0] + frames[1]) % 2;
+    game.overlay.shown = shown;
+    double wall = wallNow(), cpu = threadCpuNow(), process = processCpuNow();
+    runFrame();
+    mainCpu[shown] += threadCpuNow() - cpu;
+    processCpu[shown] += processCpuNow() - process;
+    ++frames[shown];
+    state.SetIterationTime(wallNow() - wall);
+  }
+  for (int shown : {0, 1}) {
+    const std::string half = shown ? "_shown" : "_hidden";
+    state.counters["main_cpu_ms" + half] = mainCpu[shown] * 1000.0 / frames[shown];
+    state.counters["process_cpu_ms" + half] = processCpu[shown] * 1000.0 / frames[shown];
+  }
+  state.counters["overlay_draws_cpu_ms"] = overlayTime.cpu * 1000.0 / frames[1];
+  waiting.waveIndex = waiting.waveCount;
+  game.selectedTower = nullptr;
+  game.selectionMode = true;
+  game.overlay.shown = false;
+  fpsMode = false;
+}
+
 void BM_BusyFramePasses(benchmark::State& state) {
   startGame();
   if (game.towers.empty()) {
@@ -190,7 +240,7 @@ void BM_BusyFramePasses(benchmark::State& state) {
 
 }  // namespace
 
-// The linker sends the frame's calls of Game::update, Game::draw and the buffer swap here
+// The linker sends the frame's calls of Game::update, Game::draw, the overlay's two draws and the buffer swap here
 // (see bench/CMakeLists.txt).
 extern "C" {
 void __real__ZN8platform11swapBuffersEv();
@@ -202,6 +252,23 @@ void __wrap__ZN8platform11swapBuffersEv() {
 void __real__ZN4Game6updateEd(Game* self, double dt);
 void __real__ZN4Game4drawEN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES3_(Game* self, glm::mat4 projection,
                                                                       glm::mat4 view);
+
+void __real__ZN7Overlay9drawWorldEjRKN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES5_(Overlay* self, GLuint program,
+                                                                             const glm::mat4& projection,
+                                                                             const glm::mat4& view);
+void __real__ZN7Overlay12drawWaveLineER12TextRenderer(Overlay* self, TextRenderer& text);
+
+void __wrap__ZN7Overlay9drawWorldEjRKN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES5_(Overlay* self, GLuint program,
+                                                                             const glm::mat4& projection,
+                                                                             const glm::mat4& view) {
+  timed(overlayTime, [&] {
+    __real__ZN7Overlay9drawWorldEjRKN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES5_(self, program, projection, view);
+  });
+}
+
+void __wrap__ZN7Overlay12drawWaveLineER12TextRenderer(Overlay* self, TextRenderer& text) {
+  timed(overlayTime, [&] { __real__ZN7Overlay12drawWaveLineER12TextRenderer(self, text); });
+}
 
 void __wrap__ZN4Game6updateEd(Game* self, double dt) {
   timed(updateTime, [&] { __real__ZN4Game6updateEd(self, dt); });
@@ -219,7 +286,8 @@ int main(int argc, char** argv) {
   const int n = frames ? std::max(3, std::atoi(frames)) : 600;
   const std::pair<const char*, void (*)(benchmark::State&)> benches[] = {
       {"BM_Frame", BM_Frame}, {"BM_FramePasses", BM_FramePasses},
-      {"BM_BusyFrame", BM_BusyFrame}, {"BM_BusyFramePasses", BM_BusyFramePasses}};
+      {"BM_BusyFrame", BM_BusyFrame}, {"BM_BusyFrameOverlay", BM_BusyFrameOverlay},
+      {"BM_BusyFramePasses", BM_BusyFramePasses}};
   for (const auto& [name, run] : benches) {
     bool passes = std::string(name).find("Passes") != std::string::npos;
     benchmark::RegisterBenchmark(name, run)->UseManualTime()->Iterations(passes ? n / 3 : n)->Unit(benchmark::kMillisecond);

@@ -13,6 +13,7 @@
 
 #include "game/SoundLibrary.h"
 #include "hud/Hud.h"
+#include "hud/Overlay.h"
 #include "hud/TextRenderer.h"
 #include "input/ScreenMessage.h"
 #include "scene/Wave.h"
@@ -57,6 +58,9 @@ class Game {
   glm::vec3* lightPos = nullptr;
   bool frustumCulling = false;
   bool drawSpawnPoints = true;
+  // True only around the frame's last draw, the one into the window: the overlay shows there alone.
+  bool finalPass = false;
+  Overlay overlay;
   bool useVbo = false;
   bool selectionMode = true;
   Tower* selectedTower = nullptr;

@@ -9,12 +9,11 @@
 
 void Game::buildTower(std::string kind, float x, float z, GLuint skinTexture, GLuint texture5, GLuint markTexture) {
   // The kinds table holds the one price list; a name that is no tower kind is refused like a lack of money.
-  const TowerKind* tower = findTowerKind(kind);
-  if (!tower || resources < tower->price) {
+  if (!canAffordTower(resources, kind)) {
     std::cout << "[BUILD]: Not enough Resources!" << std::endl;
     return;
   }
-  resources -= tower->price;
+  resources -= findTowerKind(kind)->price;
   // Every kind wears its own skin over the one "tris" figure.
   loadTowerModel("tris");
   towers.push_back(std::make_unique<Tower>(kind, x, z, skinTexture, texture5, markTexture, towerModel));

@@ -1,6 +1,6 @@
 // Drawing one view of the world: lighting and camera uniforms, then spawn points, board, files, enemies and
-// towers with the pass's program, skipping boxes outside the pass's view volume when culling is on; then the
-// game texts and the HUD.
+// towers with the pass's program, skipping boxes outside the pass's view volume when culling is on; the overlay
+// in the final pass when it is shown; then the game texts and the HUD.
 #include <cstdio>
 
 #include <glm/gtc/type_ptr.hpp>
@@ -75,6 +75,10 @@ void Game::draw(glm::mat4 projection, glm::mat4 view) {
     tower->draw(program);
   }
 
+  // The overlay's outlines and bars lie in the world, under the texts and the HUD.
+  const bool withOverlay = finalPass && overlay.shown;
+  if (withOverlay) overlay.drawWorld(hud.program, projection, view);
+
   // Texts over the scene: money top right, the end of the match in the middle, the last command's message.
   char money[100];
   std::snprintf(money, sizeof money, "%d", resources);
@@ -83,6 +87,7 @@ void Game::draw(glm::mat4 projection, glm::mat4 view) {
   if (gameState == Lost) textRenderer.drawText("GAME OVER!", true, -30.0f, 0.0f);
   if (gameState == Won) textRenderer.drawText("YOU WON!", true, -30.0f, 0.0f);
   if (platform::getTime() < screenMessage.expiry) textRenderer.drawText(screenMessage.text, true, -450.0f, 350.0f);
+  if (withOverlay) overlay.drawWaveLine(textRenderer);
 
   drawHud();
 }

@@ -3,14 +3,27 @@
 #include "hud/TextRenderer.h"
 
 #include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 
 #include "hud/ScreenQuads.h"
 
+std::vector<unsigned> glyphCodes(const char* text) {
+  std::vector<unsigned> codes;
+  for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
+    if ((c[0] == 0xC2 || c[0] == 0xC3) && (c[1] & 0xC0) == 0x80) {
+      codes.push_back((c[0] & 0x1Fu) << 6 | (c[1] & 0x3Fu));
+      ++c;
+    } else {
+      codes.push_back(c[0]);
+    }
+  }
+  return codes;
+}
+
 TextLayout layoutText(const BitmapFont& font, const char* text, bool leftToRight, float x, float y) {
-  const size_t n = std::strlen(text);
+  const std::vector<unsigned> codes = glyphCodes(text);
+  const size_t n = codes.size();
   TextLayout layout;
   layout.vertices.assign(4 * n, glm::vec4(0.0f));
   layout.texCoords.assign(4 * n, glm::vec2(0.0f));
@@ -22,7 +35,7 @@ TextLayout layoutText(const BitmapFont& font, const char* text, bool leftToRight
   int16_t pen = 0;
   for (size_t step = 0; step < n; ++step) {
     const size_t i = leftToRight ? step : n - 1 - step;
-    const Glyph& g = font.chars[static_cast<unsigned char>(text[i])];
+    const Glyph& g = font.chars[codes[i]];
     const float xoffset = static_cast<int16_t>(g.xoffset);
     const float yoffset = static_cast<int16_t>(g.yoffset);
     const float left = x + pen + xoffset;

@@ -15,6 +15,10 @@ struct TextLayout {
   std::vector<unsigned int> indices;
 };
 
+// The glyph codes of a string: a two-byte UTF-8 sequence for U+0080 ... U+00FF (lead byte C2 or C3) is one code,
+// every other byte is its own code, so ASCII and single Latin-1 bytes index the glyph table as they are.
+std::vector<unsigned> glyphCodes(const char* text);
+
 // Places each character of text from the pen position (x, y), y being the top of the line; right to left
 // the last character starts at x. Pure, so the placement can be checked without drawing.
 TextLayout layoutText(const BitmapFont& font, const char* text, bool leftToRight, float x, float y);

@@ -1,6 +1,6 @@
 // The key callback: toggles for spectator camera, pause, frame rate, wireframe, texture filtering,
-// mipmapping, buffer objects and culling, each reported on the console and most on screen for 3 s; the game
-// speed; and a new match once the last one has ended.
+// mipmapping, buffer objects, culling and the overlay, each reported on the console and most on screen for
+// 3 s; the game speed; and a new match once the last one has ended.
 #include "input/Keyboard.h"
 
 #include <iostream>
@@ -95,6 +95,13 @@ void cycleGameSpeed() {
   showMessage(text);
 }
 
+void toggleOverlay() {
+  game.overlay.shown = !game.overlay.shown;
+  const char* text = game.overlay.shown ? "Overlay: ON" : "Overlay: OFF";
+  std::cout << text << std::endl;
+  showMessage(text);
+}
+
 }  // namespace
 
 void setScreenMessage(ScreenMessage message) { game.screenMessage = message; }
@@ -174,6 +181,9 @@ void onKey(int key, int action) {
     case platform::KEY_F8:
       game.toggleFrustumCulling();
       showMessage(game.frustumCulling ? "Viewfrustum Culling: ON" : "Viewfrustum Culling: OFF");
+      break;
+    case platform::KEY_F9:
+      toggleOverlay();
       break;
     default:
       break;

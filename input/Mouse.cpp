@@ -13,6 +13,7 @@
 #include "scene/MatchClock.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
+#include "scene/Map.h"
 #include "scene/SpawnPoint.h"
 #include "scene/Tower.h"
 
@@ -24,6 +25,13 @@ constexpr long long kReferenceWidth = 1024;
 constexpr long long kReferenceHeight = 768;
 constexpr double kSuperGlowCooldown = 325.0;
 constexpr double kSuperGlowDamage = 300.0;
+
+// A tower-type button switches to build mode with that type and drops the selection.
+void chooseTowerType(const char* type) {
+  game.selectionMode = false;
+  deselectTower();
+  selectedTowerType = type;
+}
 
 }  // namespace
 
@@ -44,55 +52,84 @@ bool groundPointOfRay(glm::vec3 eye, glm::vec3 direction, glm::vec3* point) {
 
 bool onBuildArea(float x, float z) { return 1.0f <= x && x <= 77.0f && -77.0f < z && z <= -1.0f; }
 
+void cursorRay(int x, int y, glm::vec3* eye, glm::vec3* direction) {
+  const int w = windowWidth, h = windowHeight;
+  *eye = glm::vec3(glm::inverse(viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
+  const glm::vec3 farPoint = glm::unProject(glm::vec3(static_cast<float>(x), static_cast<float>(h - y), 1.0f),
+                                            viewMatrix, projectionMatrix, glm::vec4(0.0f, 0.0f, w, h));
+  *direction = farPoint - *eye;
+}
+
+ClickTarget clickTarget(int x, int y, int width, int height) {
+  if (game.selectionMode && insideHudButton(kUpgradeButton, x, y, width, height)) return ClickTarget::Upgrade;
+  if (game.selectionMode && insideHudButton(kSellButton, x, y, width, height)) return ClickTarget::Sell;
+  if (insideHudButton(kSelectionButton, x, y, width, height)) return ClickTarget::SelectionTool;
+  if (insideHudButton(kTrisButton, x, y, width, height)) return ClickTarget::TypeTris;
+  if (insideHudButton(kTrisGrButton, x, y, width, height)) return ClickTarget::TypeTrisGr;
+  if (insideHudButton(kTrisBlButton, x, y, width, height)) return ClickTarget::TypeTrisBl;
+  if (insideHudButton(kSuperGlowButton, x, y, width, height) && game.gameState == Running &&
+      matchClock.now() > game.superGlowReadyTime)
+    return ClickTarget::SuperGlow;
+  return ClickTarget::Board;
+}
+
+bool buildPreviewAt(int x, int y, BuildPreview* preview) {
+  // A lost match has unhooked the clicks: none builds any more.
+  if (game.selectionMode || !game.map || !platform::mouseButtonCallback() ||
+      clickTarget(x, y, windowWidth, windowHeight) != ClickTarget::Board)
+    return false;
+  glm::vec3 eye, direction, ground;
+  cursorRay(x, y, &eye, &direction);
+  const float board = 2.0f * game.map->getGridSize();
+  if (!groundPointOfRay(eye, direction, &ground) || ground.x < 0.0f || ground.x > board || ground.z > 0.0f ||
+      ground.z < -board)
+    return false;
+  preview->x = ground.x;
+  preview->z = ground.z;
+  preview->builds = onBuildArea(ground.x, ground.z) && isBuildSpotFree(ground.x, ground.z) &&
+                    canAffordTower(game.resources, selectedTowerType);
+  return true;
+}
+
 void onMouseButton(int button, int action) {
   if (button != platform::MOUSE_BUTTON_LEFT || action != platform::PRESS) return;
 
   int mx = 0, my = 0;
   platform::getMousePos(&mx, &my);
-  const int w = windowWidth, h = windowHeight;
 
   // Ray from the eye through the cursor to the far plane, and where it meets the ground.
-  glm::vec4 eye4 = glm::inverse(viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
-  glm::vec3 eye(eye4);
-  glm::vec3 farPoint = glm::unProject(glm::vec3(static_cast<float>(mx), static_cast<float>(h - my), 1.0f),
-                                      viewMatrix, projectionMatrix, glm::vec4(0.0f, 0.0f, w, h));
-  glm::vec3 dir = farPoint - eye;
-  glm::vec3 ground(0.0f);
+  glm::vec3 eye, dir, ground(0.0f);
+  cursorRay(mx, my, &eye, &dir);
   const bool meetsGround = groundPointOfRay(eye, dir, &ground);
 
-  if (game.selectionMode && insideHudButton(kUpgradeButton, mx, my, w, h)) {
-    upgradeSelectedTower();
-    return;
-  }
-  if (game.selectionMode && insideHudButton(kSellButton, mx, my, w, h)) {
-    sellSelectedTower();
-    return;
-  }
-  if (insideHudButton(kSelectionButton, mx, my, w, h)) {
-    game.selectionMode = true;
-    std::cout << "SelectionMode!" << std::endl;
-    return;
-  }
-  const struct {
-    const HudButtonRect& rect;
-    const char* type;
-  } typeButtons[] = {{kTrisButton, "tris"}, {kTrisGrButton, "tris_gr"}, {kTrisBlButton, "tris_bl"}};
-  for (const auto& typeButton : typeButtons) {
-    if (insideHudButton(typeButton.rect, mx, my, w, h)) {
-      game.selectionMode = false;
-      deselectTower();
-      selectedTowerType = typeButton.type;
+  switch (clickTarget(mx, my, windowWidth, windowHeight)) {
+    case ClickTarget::Upgrade:
+      upgradeSelectedTower();
       return;
-    }
+    case ClickTarget::Sell:
+      sellSelectedTower();
+      return;
+    case ClickTarget::SelectionTool:
+      game.selectionMode = true;
+      std::cout << "SelectionMode!" << std::endl;
+      return;
+    case ClickTarget::TypeTris:
+      chooseTowerType("tris");
+      return;
+    case ClickTarget::TypeTrisGr:
+      chooseTowerType("tris_gr");
+      return;
+    case ClickTarget::TypeTrisBl:
+      chooseTowerType("tris_bl");
+      return;
+    case ClickTarget::SuperGlow:
+      triggerSuperGlow();
+      game.superGlowReadyTime = matchClock.now() + kSuperGlowCooldown;
+      std::cout << "SuperGlow" << std::endl;
+      return;
+    case ClickTarget::Board:
+      break;
   }
-  if (insideHudButton(kSuperGlowButton, mx, my, w, h) && game.gameState == Running &&
-      matchClock.now() > game.superGlowReadyTime) {
-    triggerSuperGlow();
-    game.superGlowReadyTime = matchClock.now() + kSuperGlowCooldown;
-    std::cout << "SuperGlow" << std::endl;
-    return;
-  }
-
   if (game.selectionMode) {
     pickTower(eye, dir);
     return;

@@ -32,6 +32,24 @@ bool onBuildArea(float x, float z);
 // ahead of the eye: a ray pointing level or upward (into the sky), or an eye below the ground.
 bool groundPointOfRay(glm::vec3 eye, glm::vec3 direction, glm::vec3* point);
 
+// The ray from the eye through window pixel (x, y) to the far plane, with this frame's camera.
+void cursorRay(int x, int y, glm::vec3* eye, glm::vec3* direction);
+
+// What a left click at window pixel (x, y) in a window of width x height acts on: a HUD button that takes
+// the click in the game's present state, or else the board.
+enum class ClickTarget { Upgrade, Sell, SelectionTool, TypeTris, TypeTrisGr, TypeTrisBl, SuperGlow, Board };
+ClickTarget clickTarget(int x, int y, int width, int height);
+
+// Where a build click at window pixel (x, y) would land and whether it would build a tower of the chosen type
+// there: in the build area, on a free spot and with the money for it.
+struct BuildPreview {
+  float x, z;
+  bool builds;
+};
+// False when such a click would not reach the board: selection mode, clicks unhooked by a lost match, a HUD
+// button that takes the click, or a ground point off the board (or none, in the sky).
+bool buildPreviewAt(int x, int y, BuildPreview* preview);
+
 // The mouse-button callback; acts on left-button presses only.
 void onMouseButton(int button, int action);
 

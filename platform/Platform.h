@@ -18,6 +18,7 @@ constexpr int KEY_F5 = 262;
 constexpr int KEY_F6 = 263;
 constexpr int KEY_F7 = 264;
 constexpr int KEY_F8 = 265;
+constexpr int KEY_F9 = 266;
 constexpr int KEY_UP = 283;
 constexpr int KEY_DOWN = 284;
 constexpr int KEY_LEFT = 285;

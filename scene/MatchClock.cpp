@@ -7,7 +7,7 @@ MatchClock matchClock;
 
 int nextGameSpeed(int speed) { return speed == 1 ? 2 : speed == 2 ? 4 : 1; }
 
-double MatchClock::now() const { return platform::getTime() + offset_; }
+double MatchClock::now() const { return at(platform::getTime()); }
 
 void MatchClock::restart() {
   offset_ = -platform::getTime();

@@ -10,6 +10,8 @@ class MatchClock {
  public:
   // Seconds of match time; the platform clock itself until the first fast-forward or new match.
   double now() const;
+  // Match time at a reading of the platform clock, such as the moment a pause began.
+  double at(double platformTime) const { return platformTime + offset_; }
   int speed() const { return speed_; }
   void setSpeed(int speed) { speed_ = speed; }
   // Match time 0 from this moment, at normal speed.

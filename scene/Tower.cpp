@@ -22,6 +22,11 @@ const TowerKind* findTowerKind(const std::string& kind) {
   return nullptr;
 }
 
+bool canAffordTower(int resources, const std::string& kind) {
+  const TowerKind* tower = findTowerKind(kind);
+  return tower && resources >= tower->price;
+}
+
 bool towerCanFire(double now, double lastShotTime, double fireInterval) { return now - lastShotTime > fireInterval; }
 
 bool inTowerArea(float posX, float posZ, double distance, float targetX, float targetZ) {

@@ -27,6 +27,9 @@ extern const TowerKind towerKinds[kTowerKindCount];
 // The table entry of a kind, or null for a name that is not a tower kind.
 const TowerKind* findTowerKind(const std::string& kind);
 
+// Whether the money pays for a tower of a kind; a name that is no tower kind is never paid for.
+bool canAffordTower(int resources, const std::string& kind);
+
 // A tower may fire again once strictly more than its interval has passed since its last shot.
 bool towerCanFire(double now, double lastShotTime, double fireInterval);
 // A target counts when it lies strictly inside the square of half-width distance around the tower.

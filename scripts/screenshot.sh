@@ -2,7 +2,9 @@
 # Starts the built game, lets it play for a few seconds and saves a picture of the screen.
 # Usage: scripts/screenshot.sh OUTPUT.png [SECONDS] [BUILD_DIR]
 # With TOWERS=1 in the environment the player first builds one tower of each kind beside the first path,
-# so the picture shows towers firing (the README's screenshot is made this way).
+# so the picture shows towers firing (the README's screenshot is made this way). With OVERLAY=1 as well it then
+# shows the overlay (F9), chooses the standard kind and rests the cursor over a free spot, so the picture
+# shows the reach square, health bars and the wave line (docs/overlay.png is made this way).
 # Runs on $DISPLAY when one is set, otherwise on an Xvfb server of its own, which it stops afterwards.
 set -euo pipefail
 
@@ -48,6 +50,11 @@ if [ "${TOWERS:-0}" = 1 ]; then
   click 612 650; click 512 389   # a sniper tower at (20, -14)
   click 712 650; click 646 344   # a power tower at (29, -20)
   click 812 650; click 512 375   # the selection tool, then select the sniper tower
+  if [ "${OVERLAY:-0}" = 1 ]; then
+    xdotool key --window "$window" F9
+    click 512 650                  # the standard kind
+    xdotool mousemove --window "$window" 380 470   # over (13, -6), beside the first path
+  fi
 fi
 sleep "$seconds"
 if ! kill -0 "$game_pid" 2>/dev/null; then

@@ -11,9 +11,13 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "CaptureStdout.h"
 #include "WorldTest.h"
+#include "app/Application.h"
 #include "app/Globals.h"
 #include "hud/Hud.h"
+#include "hud/Overlay.h"
+#include "input/Keyboard.h"
 #include "hud/TextRenderer.h"
 #include "platform/Platform.h"
 #include "scene/Tower.h"
@@ -188,6 +192,40 @@ TEST_F(HudPixels, GameTextsAtTheirPlaces) {
   expectTexts({zero, dollars});
 }
 
+TEST(WaveLine, NamesTheLastWaveStartedCountsWholeSecondsUpAndEndsWhenEveryWaveIsSent) {
+  const std::vector<double> level{340, 3, 60, 125, 200, 270, 60};  // in any order; one start time is one wave
+  const std::pair<double, const char*> lines[] = {
+      {0.0, "Wave 1/6 \xC2\xB7 next in 3 s"},  {2.001, "Wave 1/6 \xC2\xB7 next in 1 s"},
+      {3.0, "Wave 1/6 \xC2\xB7 next in 57 s"}, {111.0, "Wave 2/6 \xC2\xB7 next in 14 s"},
+      {111.5, "Wave 2/6 \xC2\xB7 next in 14 s"}, {339.99, "Wave 5/6 \xC2\xB7 next in 1 s"},
+      {340.0, "Last wave"}, {9999.0, "Last wave"}};
+  for (auto [now, line] : lines) EXPECT_EQ(waveLineText(level, now, false), line) << now;
+  EXPECT_EQ(waveLineText(level, 360.0, true), "");
+  EXPECT_EQ(waveLineText({}, 0.0, false), "");
+}
+
+TEST_F(WorldTest, TheGamesWaveLineKeepsTheMatchClockAtFourTimesTheSpeedAndInAPause) {
+  auto frames = [](int count) {
+    for (int i = 0; i < count; ++i) platform::advanceTime(0.25), updateFrame();
+  };
+  CaptureStdout quiet;
+  frames(121);  // 30.25 s at normal speed
+  EXPECT_EQ(currentWaveLine(), "Wave 1/6 \xC2\xB7 next in 30 s");
+  onKey('F', platform::PRESS), onKey('F', platform::PRESS);
+  frames(6);  // 1.5 s at 4x: 36.25 s of the match
+  EXPECT_EQ(currentWaveLine(), "Wave 1/6 \xC2\xB7 next in 24 s");
+  onKey('P', platform::PRESS);
+  frames(40);
+  EXPECT_EQ(currentWaveLine(), "Wave 1/6 \xC2\xB7 next in 24 s") << "ten seconds into the pause";
+  onKey('P', platform::PRESS);
+  frames(1);
+  EXPECT_EQ(currentWaveLine(), "Wave 1/6 \xC2\xB7 next in 23 s");
+  for (int state : {Lost, Won}) {
+    g.gameState = state;
+    EXPECT_EQ(currentWaveLine(), "") << "the match is over";
+  }
+}
+
 namespace {
 
 // Reads text into a font followed by a guard, which nothing may reach.
@@ -228,6 +266,8 @@ TEST(Text, LayoutInBothDirectionsWithEmptyAndSignedGlyphs) {
             (std::vector<float>{355, 366, 382, 398}));
   // Codes above 127 index by their unsigned value; a negative offset rises above the line.
   EXPECT_EQ(layoutText(font, "\xE9", true, 0.0f, 0.0f).vertices[2], glm::vec4(12, 4, 0, 1));
+  // UTF-8 for U+0080 ... U+00FF is one code; any other byte, a lead byte without its follower too, is its own.
+  EXPECT_EQ(glyphCodes("a\xC2\xB7\xC3\xA9\xC2x\xE9\xC3"), (std::vector<unsigned>{97, 183, 233, 194, 120, 233, 195}));
 }
 
 TEST(Text, FontFilesFillOnlyTheGlyphsAndFieldsTheyNameValidly) {

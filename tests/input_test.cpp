@@ -167,8 +167,8 @@ TEST_F(Input, SuperGlowOnlyWhenReadyAndRunningOtherwiseTheBoardGetsTheClick) {
 
 TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachTheDrawablesAndTheClockPauses) {
   // Key, console, screen message (null: the slot is left alone), then spectator, frame rate, wireframe, buffer
-  // objects, culling, and the filter pair handed out: F4 and F5 go through every combination.
-  const struct { int key; const char* console; const char* screen; int flags[5]; GLint min, mag; } keys[] = {
+  // objects, culling, overlay, and the filter pair handed out: F4 and F5 go through every combination.
+  const struct { int key; const char* console; const char* screen; int flags[6]; GLint min, mag; } keys[] = {
       {'C', "Spectator mode: true\n", nullptr, {1, 0, 0, 0, 0}, 0, 0},
       {'C', "Spectator mode: false\n", nullptr, {0, 0, 0, 0, 0}, 0, 0},
       {KEY_F2, "FPS mode: true\n", nullptr, {0, 1, 0, 0, 0}, 0, 0},
@@ -185,6 +185,8 @@ TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachTheDrawables
       {KEY_F6, "[VBO] DISABLED!\n", "VBOs: OFF", {}, GL_LINEAR, GL_LINEAR},
       {KEY_F8, "[VIEW FRUSTUM] ENABLED!\n", "Viewfrustum Culling: ON", {0, 0, 0, 0, 1}, GL_LINEAR, GL_LINEAR},
       {KEY_F8, "[VIEW FRUSTUM] DISABLED!\n", "Viewfrustum Culling: OFF", {}, GL_LINEAR, GL_LINEAR},
+      {KEY_F9, "Overlay: ON\n", "Overlay: ON", {0, 0, 0, 0, 0, 1}, GL_LINEAR, GL_LINEAR},
+      {KEY_F9, "Overlay: OFF\n", "Overlay: OFF", {}, GL_LINEAR, GL_LINEAR},
       {KEY_F1, "", nullptr, {}, GL_LINEAR, GL_LINEAR},
       {KEY_F7, "", nullptr, {}, GL_LINEAR, GL_LINEAR},
       {KEY_ESC, "", nullptr, {}, GL_LINEAR, GL_LINEAR}};
@@ -197,8 +199,8 @@ TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachTheDrawables
     EXPECT_EQ(press(k.key, RELEASE) + press(k.key), k.console);
     EXPECT_EQ(std::string(g.screenMessage.text), k.screen ? k.screen : " ");
     EXPECT_EQ(g.screenMessage.expiry, k.screen ? getTime() + 3.0 : 0.0);
-    EXPECT_EQ(std::vector<int>({spectatorMode, fpsMode, wireframeMode, g.useVbo, g.frustumCulling}),
-              std::vector<int>(k.flags, k.flags + 5));
+    EXPECT_EQ(std::vector<int>({spectatorMode, fpsMode, wireframeMode, g.useVbo, g.frustumCulling, g.overlay.shown}),
+              std::vector<int>(k.flags, k.flags + 6));
     EXPECT_EQ(std::make_pair(g.minFilter, g.magFilter), std::make_pair(k.min, k.mag));
     GLint polygon[2] = {};
     glGetIntegerv(GL_POLYGON_MODE, polygon);

@@ -22,10 +22,13 @@
 #include "app/ShaderPrograms.h"
 #include "app/TextureCatalogue.h"
 #include "app/Window.h"
+#include "input/Keyboard.h"
+#include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/Mesh.h"
 #include "scene/SpawnPoint.h"
+#include "scene/Tower.h"
 
 namespace fs = std::filesystem;
 
@@ -219,6 +222,77 @@ TEST_F(Frame, AFloatingBoxCastsItsShadowAndGlowSpillsPastAGlowingBox) {
   glowTextureTable[SlotEnemyWhite] = saved;
   EXPECT_GT(brightness(glowing, near, 1), brightness(dark, near, 1) + 8.0) << "at " << near.x << "," << near.y;
   EXPECT_NEAR(brightness(glowing, far, 1), brightness(dark, far, 1), 1.0);
+}
+
+namespace {
+
+// The overlay's colours in the final picture, glow added: a reach where a click builds, or where it would not.
+bool plainReach(const unsigned char* p) { return p[0] > 180 && p[1] > 140 && p[2] < 120; }
+bool warningReach(const unsigned char* p) { return p[0] > 180 && p[1] < 110 && p[2] < 110; }
+
+// Whether a pixel within two of where a world point lands has the colour.
+bool shows(const std::string& rgba, const glm::vec3& world, bool (*colour)(const unsigned char*)) {
+  const glm::vec2 at = toWindow(world);
+  for (int y = int(at.y) - 2; y <= int(at.y) + 2; ++y)
+    for (int x = int(at.x) - 2; x <= int(at.x) + 2; ++x)
+      if (colour(reinterpret_cast<const unsigned char*>(&rgba[(y * 1024 + x) * 4]))) return true;
+  return false;
+}
+
+}  // namespace
+
+TEST_F(Frame, TheOverlayOutlinesReachesAndBarsDamageInTheFinalPictureAndF9TakesItAllAway) {
+  // Build mode with the cursor over (20, -20): the near side of the reach square runs through (20, -15).
+  const glm::vec2 cursor = toWindow(glm::vec3(20.0f, 0.0f, -20.0f));
+  mouseX = int(cursor.x + 0.5f), mouseY = 768 - int(cursor.y + 0.5f);
+  g.selectionMode = false, selectedTowerType = "tris", g.overlay.shown = true;
+  const glm::vec3 nearSide(20.0f, 0.15f, -15.0f);
+  EXPECT_TRUE(shows(frame(), nearSide, plainReach));
+  addTower("tris", 20.0f, -20.0f);
+  EXPECT_TRUE(shows(frame(), nearSide, warningReach)) << "the spot is taken";
+  g.towers.clear();
+  for (int money : {99, 100}) {
+    g.resources = money;
+    EXPECT_TRUE(shows(frame(), nearSide, money < 100 ? warningReach : plainReach)) << money << " $";
+  }
+  mouseX = 512, mouseY = 650;  // over the Standard button, which takes the click
+  const std::string overButton = frame();
+  g.overlay.shown = false;
+  EXPECT_TRUE(overButton == frame()) << "nothing over a HUD button";
+
+  // No bar over an undamaged enemy; at 100 of 250 hit points, 40 % of the bar that faces the camera is green.
+  Enemy* enemy = addEnemy("cube_or", 14.0f, -8.0f, kPath, 2);
+  const std::string whole = frame();
+  g.overlay.shown = true;
+  EXPECT_TRUE(whole == frame());
+  enemy->hitPoints = 100.0;
+  const std::string damaged = frame();
+  const glm::vec2 middle = toWindow(glm::vec3(14.0f, 2.8f, -8.0f));
+  int kept = 0, lost = 0;
+  for (int i = (int(middle.y) * 1024 + int(middle.x) - 80) * 4, end = i + 160 * 4; i < end; i += 4)
+    if (damaged.compare(i, 3, whole, i, 3) != 0) ++(uint8_t(damaged[i + 1]) > uint8_t(damaged[i]) ? kept : lost);
+  EXPECT_GT(kept + lost, 20);
+  EXPECT_NEAR(kept / double(kept + lost), 0.4, 0.05) << kept << " kept, " << lost << " lost";
+
+  // The selected tower's square; an upgrade widens it by one.
+  g.selectedTower = addTower("tris", 40.0f, -24.0f);
+  CaptureStdout quiet;
+  for (float side : {45.0f, 46.0f}) {
+    const std::string seen = frame();
+    EXPECT_TRUE(shows(seen, {side, 0.15f, -24.0f}, plainReach)) << side;
+    EXPECT_FALSE(shows(seen, {side == 45.0f ? 46.0f : 45.0f, 0.15f, -24.0f}, plainReach)) << side;
+    g.selectedTower->upgrade();
+  }
+
+  // With all of it on at once, F9 hides it: the plain game's frame again.
+  mouseX = int(cursor.x + 0.5f), mouseY = 768 - int(cursor.y + 0.5f);
+  g.overlay.shown = false;
+  const std::string plainGame = frame();
+  for (bool shown : {true, false}) {
+    onKey(platform::KEY_F9, platform::PRESS);
+    g.screenMessage = {" ", 0.0};
+    EXPECT_EQ(frame() == plainGame, !shown);
+  }
 }
 
 TEST_F(SceneObjects, PathLinesFloatAndSwellAfterASuperGlow) {

@@ -56,6 +56,7 @@ const KeyEntry kKeys[] = {
     {platform::KEY_F6, false},
     {platform::KEY_F7, false},
     {platform::KEY_F8, false},
+    {platform::KEY_F9, false},
     {platform::KEY_UP, false},
     {platform::KEY_DOWN, false},
     {platform::KEY_LEFT, false},
@@ -73,7 +74,7 @@ const KeyEntry kKeys[] = {
     {'A', false},
     {'Z', false},
     {'0', false},
-    {platform::KEY_F1 + 8, false},
+    {platform::KEY_F1 + 9, false},
     {platform::KEY_LAST, false},
 };
 constexpr int kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);

@@ -11,6 +11,7 @@
 #include "input/Keyboard.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
+#include "scene/MatchClock.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
 #include "scene/Map.h"
@@ -47,6 +48,7 @@ void WorldTest::SetUp() {
   }
   platform::useManualClock(true);
   platform::setTime(0.0);
+  matchClock.restart();
   platform::useInjectedInput(true);
   platform::clearInjectedInput();
   platform::setKeyCallback(onKey);
@@ -71,6 +73,7 @@ void WorldTest::SetUp() {
   game.drawSpawnPoints = true;
   game.minFilter = game.magFilter = 0;
   game.screenMessage = {" ", 0.0};
+  game.overlay.shown = false;
   buildWorld(game);
 }
 

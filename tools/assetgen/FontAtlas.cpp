@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <vector>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -38,9 +39,16 @@ bool FontAtlas::build(const std::string& fontPath)
     page_ = std::make_unique<Canvas>(kPageSize, kPageSize, Color(1, 1, 1, 0));
     glowPage_ = std::make_unique<Canvas>(kPageSize, kPageSize, Color(0, 0, 0, 0));
 
+    // Printable ASCII, then the middle dot that separates the parts of the HUD's wave line. Glyphs outside
+    // ASCII come after it, so the ASCII glyphs keep their places on the page.
+    std::vector<int> codes;
+    for (int code = 32; code <= 126; ++code)
+        codes.push_back(code);
+    codes.push_back(0xB7);
+
     std::ostringstream chars;
     int penX = kSpacing, penY = kSpacing, shelfHeight = 0, count = 0;
-    for (int code = 32; code <= 126; ++code) {
+    for (int code : codes) {
         if (FT_Load_Char(ft.face, FT_ULong(code), FT_LOAD_RENDER) != 0)
             return false;
         FT_GlyphSlot g = ft.face->glyph;

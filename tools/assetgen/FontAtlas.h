@@ -1,4 +1,5 @@
-// The game's bitmap font: printable ASCII rasterised with FreeType onto one page, plus its BMFont text description.
+// The game's bitmap font: printable ASCII and the middle dot (U+00B7) rasterised with FreeType onto one page,
+// plus its BMFont text description.
 #pragma once
 
 #include <memory>
