@@ -10,7 +10,7 @@ PACKAGES=(
   libglfw3-dev libglew-dev libglm-dev libgl-dev libgl1-mesa-dri
   libopenal-dev libopenal1 libopenmpt-dev libsndfile1-dev libstb-dev
   # asset generator
-  libfreetype-dev fonts-liberation libmp3lame-dev
+  libfreetype-dev fonts-liberation2 libmp3lame-dev
   # options, levels, settings
   libcli11-dev nlohmann-json3-dev libinih-dev
   # tests, benchmarks, fuzzers

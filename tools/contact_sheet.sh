@@ -23,6 +23,6 @@ for f in "${images[@]}"; do
   convert "$f" -auto-orient -background '#3a3a3a' -alpha remove -alpha off \
     -set comment "$(basename "$f") $(identify -format '%wx%h' "$f")" "$tmp/$name.png"
 done
-montage -background '#202020' -fill white -font /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf \
+montage -background '#202020' -fill white -font /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf \
   -pointsize 12 -label '%c' "$tmp"/*.png -geometry '256x256>+6+6' -tile 6x "$out"
 echo "contact_sheet: wrote $out (${#images[@]} images)"

@@ -76,7 +76,8 @@ bool FontAtlas::build(const std::string& fontPath)
     }
 
     std::ostringstream out;
-    out << "info face=\"Liberation Sans\" size=" << kPixelSize
+    // A bitmap rendering is a modified version of the font, which may not carry the font's reserved name.
+    out << "info face=\"Varrow Sans\" size=" << kPixelSize
         << " bold=0 italic=0 charset=\"\" unicode=0 stretchH=100 smooth=1 aa=1 padding=0,0,0,0 spacing="
         << kSpacing << "," << kSpacing << " outline=0\n";
     out << "common lineHeight=" << lineHeight << " base=" << ascender << " scaleW=" << kPageSize

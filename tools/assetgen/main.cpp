@@ -19,8 +19,8 @@
 
 namespace {
 
-const char* const kRegularFont = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
-const char* const kBoldFont = "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf";
+const char* const kRegularFont = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
+const char* const kBoldFont = "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf";
 
 int failures = 0;
 
