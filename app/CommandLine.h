@@ -11,10 +11,10 @@ struct LaunchOptions {
   int height = 0;
   bool fullscreen = false;
   bool mute = false;
-  std::string dataDir;  // --data, made absolute against the directory the game was started in
+  std::string dataDir;    // --data, made absolute against the directory the game was started in
   std::string level;      // --level or --check-level as given: a shipped level's name or a level file
   std::string levelFile;  // the same made absolute against the directory the game was started in
-  std::string error;    // with Fail: one line that names the option
+  std::string error;      // with Fail: one line that names the option
 };
 
 // Reads the arguments that follow the program name, left to right. --help and --version end the reading;

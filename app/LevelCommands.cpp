@@ -21,9 +21,7 @@ bool isFile(const fs::path& path) {
   return fs::is_regular_file(path, error);
 }
 
-bool endsWithJson(const std::string& name) {
-  return name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0;
-}
+bool endsWithJson(const std::string& name) { return name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0; }
 
 }  // namespace
 
@@ -35,7 +33,8 @@ std::string levelFileOf(const LaunchOptions& options, std::ostream& errors) {
     if (isFile(shipped)) return shipped.string();
   }
   errors << "varrow: there is no level file " << options.levelFile;
-  if (name.find('/') == std::string::npos) errors << " and no shipped level named '" << name << "' (varrow --list-levels lists them)";
+  if (name.find('/') == std::string::npos)
+    errors << " and no shipped level named '" << name << "' (varrow --list-levels lists them)";
   errors << std::endl;
   return "";
 }
@@ -66,9 +65,8 @@ int listLevels(std::ostream& out, std::ostream& errors) {
   size_t fileWidth = 0, nameWidth = 0;
   for (const std::string& file : names) {
     const LevelReading reading = readLevelFile((fs::path(kLevelFolder) / file).string());
-    rows.push_back(reading.problems.empty()
-                       ? Row{file, reading.level.name, reading.level.description}
-                       : Row{file, "-", "cannot be played: " + reading.problems.front()});
+    rows.push_back(reading.problems.empty() ? Row{file, reading.level.name, reading.level.description}
+                                            : Row{file, "-", "cannot be played: " + reading.problems.front()});
     fileWidth = std::max(fileWidth, file.size());
     nameWidth = std::max(nameWidth, rows.back().name.size());
   }

@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
+#include "game/Level.h"
 #include "game/SoundLibrary.h"
 #include "hud/Hud.h"
 #include "hud/TextRenderer.h"
-#include "game/Level.h"
 #include "input/ScreenMessage.h"
 
 class Map;

@@ -19,7 +19,8 @@ double Level::lastSendTime() const {
   for (const LevelSpawnPoint& spawnPoint : spawnPoints) {
     double current = 0.0;
     for (const Wave& wave : wavesOf(spawnPoint)) {
-      if (wave.count > 0) last = std::max(last, std::max(current, wave.startTime + (wave.count - 1) * wave.spawnInterval));
+      if (wave.count > 0)
+        last = std::max(last, std::max(current, wave.startTime + (wave.count - 1) * wave.spawnInterval));
       current = std::max(current, wave.startTime + wave.count * wave.spawnInterval);
     }
   }

@@ -76,7 +76,7 @@ std::string levelCheckReport(const Level& level, const LevelCheck& check) {
   out << "Enemies: " << check.enemies << " (";
   for (int k = 0; k < 4; ++k) out << (k ? ", " : "") << kKinds[k] << " " << check.enemiesOfKind[k];
   out << ")\n";
-  out << "Total hit points: " << check.hitPoints << "\n";
+  out << "Total hit points: " << static_cast<long long>(check.hitPoints) << "\n";
   out << "Last wave: starts at " << check.lastWaveStart << " s, sends its last enemy at " << check.lastSendTime
       << " s\n";
   out << "First arrival without towers: " << (check.firstArrival < 0.0 ? "none" : seconds(check.firstArrival)) << "\n";

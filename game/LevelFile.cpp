@@ -2,8 +2,6 @@
 // with its place in the file ("spawnPoints[1].path[3]: ...") until ten have been found.
 #include "game/LevelFile.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -11,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 
@@ -123,8 +122,10 @@ class Checker {
       return std::nullopt;
     }
     const std::string& s = value.get_ref<const std::string&>();
-    if (s.empty() && !empty) problem(place, "is empty");
-    else if (s.size() > longest) problem(place, "is " + std::to_string(s.size()) + " bytes long; at most " + std::to_string(longest));
+    if (s.empty() && !empty)
+      problem(place, "is empty");
+    else if (s.size() > longest)
+      problem(place, "is " + std::to_string(s.size()) + " bytes long; at most " + std::to_string(longest));
     else if (std::any_of(s.begin(), s.end(), [](char c) { return (c >= 0 && c < 0x20) || c == 0x7f; }))
       problem(place, "holds a control character (a line break, a tab...); it is printed on one line");
     else
@@ -142,7 +143,8 @@ class Checker {
     // Checked as doubles: a number far off the board has no float.
     const double x = value[0].get<double>(), z = value[1].get<double>();
     if (!(x >= 0.0 && x <= kBoardSide && z <= 0.0 && z >= -kBoardSide)) {
-      problem(place, "(" + quote(value[0]) + ", " + quote(value[1]) + ") is off the board (x from 0 to 78, z from -78 to 0)");
+      problem(place,
+              "(" + quote(value[0]) + ", " + quote(value[1]) + ") is off the board (x from 0 to 78, z from -78 to 0)");
       return std::nullopt;
     }
     return Waypoint{static_cast<float>(x), static_cast<float>(z)};
@@ -161,11 +163,14 @@ class Checker {
       const json& w = value[i];
       const std::string at = place + "[" + std::to_string(i) + "]";
       if (!object(w, at, "a wave", {"startTime", "spawnInterval", "kind", "count"}, {})) continue;
-      const auto start = ifPresent(w, "startTime", [&](const json& v) { return number(v, at + ".startTime", 0.0, kScheduleEnd, " s"); });
-      const auto interval = ifPresent(w, "spawnInterval", [&](const json& v) { return number(v, at + ".spawnInterval", 0.0, kScheduleEnd, " s"); });
+      const auto start = ifPresent(
+          w, "startTime", [&](const json& v) { return number(v, at + ".startTime", 0.0, kScheduleEnd, " s"); });
+      const auto interval = ifPresent(
+          w, "spawnInterval", [&](const json& v) { return number(v, at + ".spawnInterval", 0.0, kScheduleEnd, " s"); });
       const auto count = ifPresent(w, "count", [&](const json& v) { return whole(v, at + ".count", 1, kEnemies); });
       const auto kind = ifPresent(w, "kind", [&](const json& v) -> std::optional<std::string> {
-        if (!v.is_string()) problem(at + ".kind", "must be a string, not " + kindOf(v));
+        if (!v.is_string())
+          problem(at + ".kind", "must be a string, not " + kindOf(v));
         else if (enemyTextureSlot(v.get<std::string>()) < 0)
           problem(at + ".kind", printable(v.dump()) + " is no enemy kind (cube, cube_or, cube_yl or cube_w)");
         else
@@ -227,12 +232,12 @@ class Checker {
   }
 
   // The spawn points into level, each with its own wave list or the shared one (level.waveLists[0]).
-  std::optional<bool> spawnPoints(const json& value, bool shared, Level& level) {
+  void spawnPoints(const json& value, bool shared, Level& level) {
     if (!value.is_array() || value.empty() || value.size() > kSpawnPoints) {
-      problem("spawnPoints", value.is_array() ? "holds " + std::to_string(value.size()) + " spawn points; a level has 1 to " +
-                                                    std::to_string(kSpawnPoints)
+      problem("spawnPoints", value.is_array() ? "holds " + std::to_string(value.size()) +
+                                                    " spawn points; a level has 1 to " + std::to_string(kSpawnPoints)
                                               : "must be a list of spawn points [...], not " + kindOf(value));
-      return std::nullopt;
+      return;
     }
     long long enemies = 0;
     for (size_t i = 0; i < value.size(); ++i) {
@@ -242,9 +247,8 @@ class Checker {
       LevelSpawnPoint spawnPoint;
       const auto position = ifPresent(entry, "position", [&](const json& v) { return point(v, at + ".position"); });
       if (position) spawnPoint.position = *position;
-      const auto route = ifPresent(entry, "path", [&](const json& v) {
-        return path(v, at + ".path", position ? &*position : nullptr);
-      });
+      const auto route = ifPresent(
+          entry, "path", [&](const json& v) { return path(v, at + ".path", position ? &*position : nullptr); });
       if (route) spawnPoint.path = *route;
       if (entry.contains("waves")) {
         if (auto list = waves(entry["waves"], at + ".waves")) {
@@ -259,8 +263,8 @@ class Checker {
       level.spawnPoints.push_back(spawnPoint);
     }
     if (enemies > kEnemies)
-      problem("spawnPoints", "the level sends " + std::to_string(enemies) + " enemies; at most " + std::to_string(kEnemies));
-    return true;
+      problem("spawnPoints",
+              "the level sends " + std::to_string(enemies) + " enemies; at most " + std::to_string(kEnemies));
   }
 };
 
@@ -300,8 +304,8 @@ LevelReading readLevel(const std::string& text) {
   }
   if (auto name = ifPresent(root, "name", [&](const json& v) { return check.text(v, "name", kNameBytes, false); }))
     level.name = *name;
-  if (auto description = ifPresent(root, "description",
-                                   [&](const json& v) { return check.text(v, "description", kDescriptionBytes, true); }))
+  if (auto description = ifPresent(
+          root, "description", [&](const json& v) { return check.text(v, "description", kDescriptionBytes, true); }))
     level.description = *description;
   if (auto money = ifPresent(root, "money", [&](const json& v) { return check.whole(v, "money", 0, kMoney); }))
     level.money = *money;
@@ -310,7 +314,7 @@ LevelReading readLevel(const std::string& text) {
     if (auto waves = check.waves(root["waves"], "waves")) level.waveLists.push_back(std::move(*waves));
   }
 
-  ifPresent(root, "spawnPoints", [&](const json& v) { return check.spawnPoints(v, shared, level); });
+  if (root.contains("spawnPoints")) check.spawnPoints(root["spawnPoints"], shared, level);
   reading.problems = check.problems;
   return reading;
 }

@@ -14,12 +14,12 @@ constexpr size_t kNameBytes = 40;
 constexpr size_t kDescriptionBytes = 200;
 constexpr int kMoney = 100000;
 constexpr size_t kSpawnPoints = 16;
-constexpr size_t kWaypoints = 64;          // per path, both ends included
-constexpr double kPathLength = 1000.0;     // world units along one path
-constexpr size_t kWaves = 100;             // per wave list
-constexpr int kEnemies = 10000;            // per level, over every spawn point
-constexpr double kScheduleEnd = 3600.0;    // seconds: every wave has sent its last enemy and is over by then
-constexpr size_t kProblems = 10;           // problems reported per file
+constexpr size_t kWaypoints = 64;        // per path, both ends included
+constexpr double kPathLength = 1000.0;   // world units along one path
+constexpr size_t kWaves = 100;           // per wave list
+constexpr int kEnemies = 10000;          // per level, over every spawn point
+constexpr double kScheduleEnd = 3600.0;  // seconds: every wave has sent its last enemy and is over by then
+constexpr size_t kProblems = 10;         // problems reported per file
 }  // namespace levelLimits
 
 // The board's extent and the goal every path ends at, in world units.

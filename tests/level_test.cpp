@@ -6,8 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -44,11 +44,12 @@ TEST(Levels, TheShippedClassicIsTheLevelInCodeLostAtTheSameUpdate) {
 TEST_F(WorldTest, EachNewLevelIsLostWithoutTowersWonByADefenceBoughtAsTheMoneyComesInAndPlayedAgainWithR) {
   // Standard towers where one reaches two roads, built one by one whenever 100 $ are there.
   std::vector<std::pair<float, float>> gates;
-  for (float k = 12; k < 38; k += 3) gates.insert(gates.end(), {{37, k - 39}, {39 + k, -37}, {41, -39 - k}, {39 - k, -41}});
+  for (float k = 12; k < 38; k += 3)
+    gates.insert(gates.end(), {{37, k - 39}, {39 + k, -37}, {41, -39 - k}, {39 - k, -41}});
   const std::pair<const char*, std::vector<std::pair<float, float>>> defences[] = {
-      {"serpent", {{6, -5}, {6, -21}, {20, -13}, {34, -5}, {34, -21}, {48, -13}, {62, -5}, {62, -21}, {72, -13},
-                   {14, -5}, {14, -21}, {28, -13}, {42, -5}, {42, -21}, {56, -13}, {70, -5}, {70, -21}, {20, -5},
-                   {20, -21}, {56, -5}, {56, -21}}},
+      {"serpent", {{6, -5},   {6, -21},  {20, -13}, {34, -5},  {34, -21}, {48, -13}, {62, -5},
+                   {62, -21}, {72, -13}, {14, -5},  {14, -21}, {28, -13}, {42, -5},  {42, -21},
+                   {56, -13}, {70, -5},  {70, -21}, {20, -5},  {20, -21}, {56, -5},  {56, -21}}},
       {"gates", gates}};
   for (const auto& [name, spots] : defences) {
     const LevelReading reading = shipped(name);
@@ -96,39 +97,56 @@ TEST(Levels, EachBadFileGetsOneLinePerProblemNamingItsPlace) {
       {"/waves/0/count", "20000", "waves[0].count: 20000 is more than 10000, the most allowed"},
       {"/spawnPoints/1/waves/0/count", "9999", "spawnPoints: the level sends 10001 enemies; at most 10000"},
       {"/waves/0/kind", "\"cube_x\"", "waves[0].kind: \"cube_x\" is no enemy kind (cube, cube_or, cube_yl or cube_w)"},
-      {"/waves/0/startTime", "3599", "waves[0]: is over at 3601 s (startTime + count x spawnInterval); every wave is over by 3600 s"},
+      {"/waves/0/startTime", "3599",
+       "waves[0]: is over at 3601 s (startTime + count x spawnInterval); every wave is over by 3600 s"},
       {"/spawnPoints/1/waves/1", R"({"startTime": 0.25, "spawnInterval": 1, "kind": "cube", "count": 1})",
-       "spawnPoints[1].waves[1].startTime: 0.25 s is before the wave before it is over (at 0.5 s: its start plus count x spawnInterval)"},
-      {"/waves", nullptr, "spawnPoints[0]: has no waves: give it \"waves\", or give the level a \"waves\" list that every spawn point sends"},
+       "spawnPoints[1].waves[1].startTime: 0.25 s is before the wave before it is over "
+       "(at 0.5 s: its start plus count x spawnInterval)"},
+      {"/waves", nullptr,
+       "spawnPoints[0]: has no waves: "
+       "give it \"waves\", or give the level a \"waves\" list that every spawn point sends"},
       {"/spawnPoints/0/wave", "[]", "spawnPoints[0]: unknown field \"wave\""},
       {"/spawnPoints/0/path", nullptr, "spawnPoints[0]: missing field \"path\""},
-      {"/spawnPoints/0/position", "[1, -2]", "spawnPoints[0].path[0]: the path starts at (1, -1), not at its spawn point (1, -2)"},
-      {"/spawnPoints/0/path/1", "[2, -39]", "spawnPoints[0].path[1]: the leg from (1, -1) to (2, -39) is not parallel to an axis"},
-      {"/spawnPoints/0/path", "[[1, -1], [1, -39], [1, -39], [39, -39]]", "spawnPoints[0].path[2]: repeats the point before it, (1, -39)"},
-      {"/spawnPoints/0/path/2", "[1, -45]", "spawnPoints[0].path[2]: the path ends at (1, -45), not at the goal (39, -39)"},
-      {"/spawnPoints/1/path/1", "[80, -77]", "spawnPoints[1].path[1]: (80, -77) is off the board (x from 0 to 78, z from -78 to 0)"},
+      {"/spawnPoints/0/position", "[1, -2]",
+       "spawnPoints[0].path[0]: the path starts at (1, -1), not at its spawn point (1, -2)"},
+      {"/spawnPoints/0/path/1", "[2, -39]",
+       "spawnPoints[0].path[1]: the leg from (1, -1) to (2, -39) is not parallel to an axis"},
+      {"/spawnPoints/0/path", "[[1, -1], [1, -39], [1, -39], [39, -39]]",
+       "spawnPoints[0].path[2]: repeats the point before it, (1, -39)"},
+      {"/spawnPoints/0/path/2", "[1, -45]",
+       "spawnPoints[0].path[2]: the path ends at (1, -45), not at the goal (39, -39)"},
+      {"/spawnPoints/1/path/1", "[80, -77]",
+       "spawnPoints[1].path[1]: (80, -77) is off the board (x from 0 to 78, z from -78 to 0)"},
       {"/spawnPoints", "[]", "spawnPoints: holds 0 spawn points; a level has 1 to 16"},
   };
   for (const auto& [at, value, problem] : changes) {
     json level = good;
-    if (value) level[json::json_pointer(at)] = json::parse(value);
-    else level[json::json_pointer(at).parent_pointer()].erase(json::json_pointer(at).back());
+    if (value)
+      level[json::json_pointer(at)] = json::parse(value);
+    else
+      level[json::json_pointer(at).parent_pointer()].erase(json::json_pointer(at).back());
     EXPECT_EQ(readLevel(level.dump()).problems, std::vector<std::string>{problem}) << at;
   }
   const std::pair<std::string, std::vector<std::string>> texts[] = {
-      {"{\"name\": \"T\",\n  \"money\": 1,,}", {"line 2, column 14: not valid JSON: syntax error while parsing object key - unexpected ','; expected string literal"}},
+      {"{\"name\": \"T\",\n  \"money\": 1,,}",
+       {"line 2, column 14: not valid JSON: "
+        "syntax error while parsing object key - unexpected ','; expected string literal"}},
       {"[1e400]", {"not a level: number overflow parsing '1e400'"}},
-      {"{}", {"missing field \"name\"", "missing field \"description\"", "missing field \"money\"", "missing field \"spawnPoints\""}},
+      {"{}",
+       {"missing field \"name\"", "missing field \"description\"", "missing field \"money\"",
+        "missing field \"spawnPoints\""}},
       {R"({"name": 1, "description": 2, "money": "3", "spawnPoints": 4, "waves": 5, "a": 6, "b": 7, "c": 8, "d": 9, "e": 10, "f": 11})",
-       {"unknown field \"a\"", "unknown field \"b\"", "unknown field \"c\"", "unknown field \"d\"", "unknown field \"e\"",
-        "unknown field \"f\"", "name: must be a string, not a number", "description: must be a string, not a number",
-        "money: must be a number, not a string", "waves: must be a list of waves [...], not a number"}},
+       {"unknown field \"a\"", "unknown field \"b\"", "unknown field \"c\"", "unknown field \"d\"",
+        "unknown field \"e\"", "unknown field \"f\"", "name: must be a string, not a number",
+        "description: must be a string, not a number", "money: must be a number, not a string",
+        "waves: must be a list of waves [...], not a number"}},
   };
   for (const auto& [text, problems] : texts) EXPECT_EQ(readLevel(text).problems, problems) << text;
 
   const fs::path big = fs::temp_directory_path() / ("varrow_level_" + std::to_string(getpid()));
   std::ofstream(big) << std::string(levelLimits::kFileBytes + 1, ' ');
-  EXPECT_EQ(readLevelFile(big).problems, std::vector<std::string>{"is larger than 1048576 bytes, the most a level file may be"});
+  EXPECT_EQ(readLevelFile(big).problems,
+            std::vector<std::string>{"is larger than 1048576 bytes, the most a level file may be"});
   fs::remove(big);
   EXPECT_EQ(readLevelFile(big).problems, std::vector<std::string>{"cannot read the file: No such file or directory"});
 }
@@ -136,19 +154,27 @@ TEST(Levels, EachBadFileGetsOneLinePerProblemNamingItsPlace) {
 TEST(LevelOptions, TheBinaryListsChecksAndRefusesLevelsBeforeAnyWindow) {
   char pattern[] = "/tmp/varrow-levels-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
-  std::ofstream(fs::path(pattern) / "bad.json") << R"({"name": "B", "description": "", "money": -5, "spawnPoints": []})";
+  std::ofstream(fs::path(pattern) / "bad.json")
+      << R"({"name": "B", "description": "", "money": -5, "spawnPoints": []})";
   // From a folder of the player's, without a display: a window attempt would print its own error.
   const std::string varrow = std::string("cd ") + pattern + " && env -u DISPLAY " VARROW_RUN_DIR "/varrow ";
-  const std::string refusal = "varrow: bad.json: money: -5 is negative\nvarrow: bad.json: spawnPoints: holds 0 spawn points; a level has 1 to 16\n";
+  const std::string refusal =
+      "varrow: bad.json: money: -5 is negative\n"
+      "varrow: bad.json: spawnPoints: holds 0 spawn points; a level has 1 to 16\n";
   EXPECT_EQ(runCommand(varrow + "--level bad.json 2>&1; echo $?"), refusal + "2\n");
   EXPECT_EQ(runCommand(varrow + "--check-level bad.json 2>&1; echo $?"), refusal + "2\n");
   EXPECT_EQ(runCommand(varrow + "--level nope 2>&1; echo $?"),
-            std::string("varrow: there is no level file ") + pattern + "/nope and no shipped level named 'nope' (varrow --list-levels lists them)\n2\n");
+            std::string("varrow: there is no level file ") + pattern +
+                "/nope and no shipped level named 'nope' (varrow --list-levels lists them)\n2\n");
   const std::string list = runCommand(varrow + "--list-levels 2>&1; echo $?");
-  EXPECT_TRUE(std::regex_match(list, std::regex("classic\\.json +Classic +Four corners[^\n]+\ngates\\.json +Eight Gates +[^\n]+\n"
-                                                "serpent\\.json +Serpent +[^\n]+\n0\n"))) << list;
+  EXPECT_TRUE(std::regex_match(
+      list, std::regex("classic\\.json +Classic +Four corners[^\n]+\ngates\\.json +Eight Gates +[^\n]+\n"
+                       "serpent\\.json +Serpent +[^\n]+\n0\n")))
+      << list;
   const std::string check = runCommand(varrow + "--check-level gates.json 2>&1; echo $?");
-  EXPECT_NE(check.find("Spawn points: 8\nEnemies: 276 (cube 72, cube_or 44, cube_yl 140, cube_w 20)\n"), std::string::npos) << check;
+  EXPECT_NE(check.find("Spawn points: 8\nEnemies: 276 (cube 72, cube_or 44, cube_yl 140, cube_w 20)\n"),
+            std::string::npos)
+      << check;
   EXPECT_EQ(check.substr(check.size() - 2), "0\n");
   fs::remove_all(pattern);
 }
