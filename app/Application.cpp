@@ -114,6 +114,7 @@ void shutdownApplication() {
 int runApplication(const LaunchOptions& options) {
   // Initialization
   initApplication(options);
+  if (!options.level.empty()) std::cout << "Level: " << game.level.name << std::endl;
   // Main loop: a frame that has begun is always finished before Escape or a close is noticed.
   do {
     updateFrame();

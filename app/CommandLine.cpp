@@ -80,6 +80,29 @@ void declareOptions(CLI::App& app, LaunchOptions& o) {
          "read the game's data (shader/, models/, sound/, the images) from the folder DIR")
       ->type_name("DIR")
       ->trigger_on_parse();
+  // A level file is named from where the game was started, which it leaves for its data folder.
+  auto chooseLevel = [&app, &o](const std::string& option, const std::string& value) {
+    if (value.empty()) stopAt(app, Action::Fail, option + ": the level's name is empty");
+    o.level = value;
+    o.levelFile = std::filesystem::absolute(value).lexically_normal().string();
+  };
+  app.add_option_function<std::string>(
+         "--level", [chooseLevel](const std::string& value) { chooseLevel("--level", value); },
+         "play a shipped level by its name (see --list-levels) or a level file of your own")
+      ->type_name("NAME|FILE")
+      ->trigger_on_parse();
+  app.add_flag_callback("--list-levels", [&o] { o.action = Action::ListLevels; },
+                        "list the shipped levels (file name, name, description) and exit")
+      ->trigger_on_parse();
+  app.add_option_function<std::string>(
+         "--check-level",
+         [&o, chooseLevel](const std::string& value) {
+           chooseLevel("--check-level", value);
+           o.action = Action::CheckLevel;
+         },
+         "check a level file, play it without towers and without a window, print a summary and exit")
+      ->type_name("FILE")
+      ->trigger_on_parse();
   app.add_flag_callback("--help", [&app] { stopAt(app, Action::Help); }, "show this text and exit")
       ->trigger_on_parse();
   app.add_flag_callback("--version", [&app] { stopAt(app, Action::Version); },

@@ -5,14 +5,16 @@
 #include <vector>
 
 struct LaunchOptions {
-  enum class Action { Play, Help, Version, Fail };
+  enum class Action { Play, Help, Version, Fail, ListLevels, CheckLevel };
   Action action = Action::Play;
   int width = 0;  // window size asked for with --size; 0 keeps the start-up size of 1024 x 768
   int height = 0;
   bool fullscreen = false;
   bool mute = false;
-  std::string dataDir;  // --data, made absolute against the directory the game was started in
-  std::string error;    // with Fail: one line that names the option
+  std::string dataDir;    // --data, made absolute against the directory the game was started in
+  std::string level;      // --level or --check-level as given: a shipped level's name or a level file
+  std::string levelFile;  // the same made absolute against the directory the game was started in
+  std::string error;      // with Fail: one line that names the option
 };
 
 // Reads the arguments that follow the program name, left to right. --help and --version end the reading;

@@ -1,13 +1,16 @@
-// Entry point: reads the command line, finds the game's data and changes into it, runs the game, then exits
-// so that the game world is torn down by the static destructors.
+// Entry point: reads the command line, finds the game's data and changes into it, reads the chosen level,
+// runs the game, then exits so that the game world is torn down by the static destructors.
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/DataDirectory.h"
+#include "app/LevelCommands.h"
+#include "game/Game.h"
 
 int main(int argc, char** argv) {
   const LaunchOptions options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -21,7 +24,15 @@ int main(int argc, char** argv) {
     case LaunchOptions::Action::Fail:
       std::cerr << options.error << std::endl << usageText();
       return 2;
+    case LaunchOptions::Action::CheckLevel: {
+      // A level maker's own file needs nothing of the game's data.
+      std::error_code error;
+      if (std::filesystem::is_regular_file(options.levelFile, error))
+        return checkLevelFile(options.levelFile, options.level, std::cout, std::cerr);
+      break;
+    }
     case LaunchOptions::Action::Play:
+    case LaunchOptions::Action::ListLevels:
       break;
   }
 
@@ -31,6 +42,15 @@ int main(int argc, char** argv) {
   if (data.directory.empty() || chdir(data.directory.c_str()) != 0) {
     std::cerr << (data.directory.empty() ? data.failure : "varrow: cannot enter " + data.directory) << std::endl;
     return 1;
+  }
+  if (options.action == LaunchOptions::Action::ListLevels) return listLevels(std::cout, std::cerr);
+  // A level that cannot be played stops the game before its window opens; without --level nothing of the
+  // levels folder is read.
+  if (!options.level.empty()) {
+    const std::string file = levelFileOf(options, std::cerr);
+    if (file.empty()) return 2;
+    if (options.action == LaunchOptions::Action::CheckLevel) return checkLevelFile(file, file, std::cout, std::cerr);
+    if (!readLevelOrSay(file, file == options.levelFile ? options.level : file, &game.level, std::cerr)) return 2;
   }
   std::exit(runApplication(options));
 }

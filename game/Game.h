@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
+#include "game/Level.h"
 #include "game/SoundLibrary.h"
 #include "hud/Hud.h"
 #include "hud/Overlay.h"
 #include "hud/TextRenderer.h"
 #include "input/ScreenMessage.h"
-#include "scene/Wave.h"
 
 class Map;
 class Tower;
@@ -28,8 +28,8 @@ struct Md2Model;
 enum GameState { Running = 0, Paused = 1, Lost = 2, Won = 3 };
 
 // The world owns the board and every object in its lists; removing an object from its list destroys it.
-// The cursors, the selection, the active texture table, the tower model handed out, the wave table and the
-// light only point at things owned elsewhere.
+// The cursors, the selection, the active texture table, the tower model handed out and the light only point
+// at things owned elsewhere.
 class Game {
  public:
   std::unique_ptr<Map> map;
@@ -50,7 +50,9 @@ class Game {
   int gameState = Running;
   int resources = 1000;
   int fileRadius = 0;
-  Wave* waves = nullptr;
+  // The level every match is built from; its spawn points walk its wave lists, so it changes only while
+  // the world holds no spawn point.
+  Level level = classicLevel();
   double superGlowReadyTime = 325.0;
   TextRenderer textRenderer;
   Hud hud;
@@ -85,12 +87,14 @@ class Game {
 
   // World and level (GameWorld.cpp, GameLevel.cpp)
   void createMap(GLuint texture);
+  // The level's spawn points and starting money.
   void buildLevel();
   void createFiles();
   // Deletes every tower, enemy, file and spawn point; the board stays.
   void clearMatchObjects();
-  // Starts the match again: new level and files, no towers or enemies, money and SuperGlow as at start-up,
-  // the end tune stopped and the match clock at 0 and normal speed. The player's switches stay.
+  // Starts the match again: the same level and files anew, no towers or enemies, the level's money and
+  // SuperGlow as at start-up, the end tune stopped and the match clock at 0 and normal speed. The player's
+  // switches stay.
   void newMatch();
 
   // Match rules (GameRules.cpp)

@@ -1,5 +1,5 @@
-// The one built-in level: four spawn points in the board's corners with their paths to the goal, the six
-// waves each of them sends, and the sixteen files around the goal.
+// Building the chosen level into the world: its spawn points with their paths and wave lists, the starting
+// money, and the sixteen files around the goal.
 #include <memory>
 #include <vector>
 
@@ -9,39 +9,19 @@
 #include "scene/Map.h"
 #include "scene/SpawnPoint.h"
 
-namespace {
-
-constexpr int kSpawnPointCount = 4;
-constexpr int kPathLength = 5;
-constexpr int kWaveCount = 6;
-
-// Each path starts at its spawn point and ends at the goal (39, -39); every leg runs along one axis.
-const float kLevelPaths[kSpawnPointCount][kPathLength][2] = {
-    {{1, -1}, {1, -10}, {25, -10}, {25, -39}, {39, -39}},
-    {{1, -77}, {17, -77}, {17, -51}, {39, -51}, {39, -39}},
-    {{77, -77}, {77, -49}, {43, -49}, {43, -39}, {39, -39}},
-    {{77, -1}, {51, -1}, {51, -19}, {39, -19}, {39, -39}},
-};
-
-// One table shared by every spawn point; it is never changed, so a constant table serves every game.
-Wave levelWaves[kWaveCount] = {
-    {3.0, 4.5, "cube", 4},       {60.0, 3.0, "cube", 7},     {125.0, 6.0, "cube_or", 5},
-    {200.0, 1.0, "cube_yl", 10}, {270.0, 4.0, "cube_or", 5}, {340.0, 7.0, "cube_w", 5},
-};
-
-}  // namespace
-
+// The spawn points walk the wave lists of `level` itself, which stays unchanged while they live.
 void Game::buildLevel() {
   frustumCulling = false;
   useVbo = false;
+  resources = level.money;
 
-  waves = levelWaves;
-
-  for (int p = 0; p < kSpawnPointCount; ++p) {
-    const float* points = &kLevelPaths[p][0][0];
-    spawnPoints.push_back(std::make_unique<SpawnPoint>(std::vector<float>(points, points + 2 * kPathLength),
-                                                       textureEntry(activeTextures, 1), kLevelPaths[p][0][0],
-                                                       kLevelPaths[p][0][1], waves));
+  for (const LevelSpawnPoint& entry : level.spawnPoints) {
+    std::vector<float> path;
+    for (const Waypoint& point : entry.path) path.insert(path.end(), {point.x, point.z});
+    const std::vector<Wave>& waves = level.wavesOf(entry);
+    spawnPoints.push_back(std::make_unique<SpawnPoint>(std::move(path), textureEntry(activeTextures, 1),
+                                                       entry.position.x, entry.position.z, waves.data(),
+                                                       static_cast<int>(waves.size())));
   }
 }
 

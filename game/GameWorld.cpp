@@ -71,7 +71,6 @@ void Game::newMatch() {
     }
   }
   gameState = Running;
-  resources = 1000;
   superGlowReadyTime = 325.0;
   selectionMode = true;
   // The next music step finds the music stopped and starts it again.

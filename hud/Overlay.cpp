@@ -162,13 +162,9 @@ std::string waveLineText(std::vector<double> startTimes, double now, bool everyW
 
 std::string currentWaveLine() {
   if (game.gameState != Running && game.gameState != Paused) return "";
-  std::vector<double> startTimes;
   bool everyWaveSent = true;
-  for (auto& spawnPoint : game.spawnPoints) {
-    for (int i = 0; i < spawnPoint->waveCount; ++i) startTimes.push_back(spawnPoint->waves[i].startTime);
-    everyWaveSent = everyWaveSent && spawnPoint->waveIndex >= spawnPoint->waveCount;
-  }
+  for (auto& spawnPoint : game.spawnPoints) everyWaveSent = everyWaveSent && spawnPoint->waveIndex >= spawnPoint->waveCount;
   // The platform clock runs on during a pause; the match stands where the pause began.
   const double now = game.gameState == Paused ? matchClock.at(pauseStartTime) : matchClock.now();
-  return waveLineText(std::move(startTimes), now, everyWaveSent);
+  return waveLineText(game.level.waveStartTimes(), now, everyWaveSent);
 }

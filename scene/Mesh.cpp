@@ -37,6 +37,7 @@ Mesh& Mesh::operator=(Mesh&& other) noexcept {
 }
 
 void Mesh::createBuffers() {
+  if (!platform::hasCurrentContext()) return;
   GLsizeiptr n = vertexCount();
   glGenBuffers(1, &vbo);
   glBindBuffer(GL_ARRAY_BUFFER, vbo);

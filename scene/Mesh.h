@@ -30,7 +30,8 @@ class Mesh {
   int indexCount() const { return static_cast<int>(indices.size()); }
 
   // One buffer holds positions (16 bytes a vertex) at 0, normals (12) after them and texture coordinates (8)
-  // after those; colours are never uploaded. Indices go into a separate element buffer.
+  // after those; colours are never uploaded. Indices go into a separate element buffer. Without a current
+  // context (the level checker plays with no GL at all) nothing is made and the mesh keeps no buffers.
   void createBuffers();
   // The world may be destroyed after shutdown, when no context is current any more: then the buffer names
   // are only forgotten, since GL has gone with the context.

@@ -5,19 +5,22 @@
 
 #include "scene/MatchClock.h"
 
-SpawnPoint::SpawnPoint(std::vector<float> path, GLuint texture, float spawnX, float spawnZ, Wave* waves)
+SpawnPoint::SpawnPoint(std::vector<float> path, GLuint texture, float spawnX, float spawnZ, const Wave* waves,
+                       int waveCount)
     : MeshObject(Mesh(),
                  Material(texture, glm::vec4(0.3f, 0.3f, 0.3f, 1.0f), glm::vec4(0.01f, 0.01f, 0.01f, 1.0f), 10.0f)),
       spawnX(spawnX),
       spawnZ(spawnZ),
       path(std::move(path)),
-      waves(waves) {
-  nextSpawnTime = waves[0].startTime;
+      waves(waves),
+      waveCount(waveCount),
+      pathLength(static_cast<int>(this->path.size() / 2)) {
+  if (waveCount > 0) nextSpawnTime = waves[0].startTime;
   buildPathGeometry();
 }
 
 void SpawnPoint::buildPathGeometry() {
-  mesh = Mesh(pathLength, 2 * pathLength - 2, true);
+  mesh = Mesh(pathLength, pathLength > 1 ? 2 * pathLength - 2 : 0, true);
   // Lifted 0.1 above the board so the lines are not buried in its surface.
   for (int i = 0; i < pathLength; ++i) {
     mesh.vertices[4 * i] = path[2 * i];

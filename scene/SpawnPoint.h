@@ -12,16 +12,16 @@ class SpawnPoint : public MeshObject {
   float spawnX = 0.0f;
   float spawnZ = 0.0f;
   std::vector<float> path;  // pathLength (x, z) pairs; enemies share it read-only
-  Wave* waves = nullptr;  // shared by every spawn point, not owned
-  int waveCount = 6;
-  int pathLength = 5;
+  const Wave* waves = nullptr;  // the level's list this spawn point sends, maybe shared with others; not owned
+  int waveCount = 0;
+  int pathLength = 0;
   int waveIndex = 0;
   int spawnedInWave = 0;
   double nextSpawnTime = 0.0;
   double pulseTime = 0.0;  // match time of the last SuperGlow attack
 
-  // path must hold five (x, z) points; waves must hold six records.
-  SpawnPoint(std::vector<float> path, GLuint texture, float spawnX, float spawnZ, Wave* waves);
+  // path holds (x, z) pairs, at least two points; waves holds waveCount records.
+  SpawnPoint(std::vector<float> path, GLuint texture, float spawnX, float spawnZ, const Wave* waves, int waveCount);
 
   void draw(GLuint program) override;
 

@@ -9,3 +9,7 @@ struct Wave {
   std::string kind;
   int count;
 };
+
+inline bool operator==(const Wave& a, const Wave& b) {
+  return a.startTime == b.startTime && a.spawnInterval == b.spawnInterval && a.kind == b.kind && a.count == b.count;
+}

@@ -8,19 +8,21 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(tga tga-large md2 font shader play)
+all_targets=(tga tga-large md2 font shader level play)
 build="${VARROW_FUZZ_BUILD:-build-fuzz}"
 run="$build/run"
 seeds=tests/fuzz/seeds
 
-# One line per target: its fuzz executable, its largest input in bytes and its seed files.
+# One line per target: its fuzz executable, its largest input in bytes, its seed files and maybe a dictionary.
 describe() {
+  dict=""
   case "$1" in
     tga)       binary=fuzz_tga;           max=65536;  sources=("$seeds"/tga/* "$run"/*.tga) ;;
     tga-large) binary=fuzz_tga;           max=307200; sources=("$run"/*.tga) ;;
     md2)       binary=fuzz_md2;           max=131072; sources=("$seeds"/md2/* "$run"/models/*.md2) ;;
     font)      binary=fuzz_font;          max=16384;  sources=("$run"/*.fnt) ;;
     shader)    binary=fuzz_shader_source; max=16384;  sources=("$run"/shader/*) ;;
+    level)     binary=fuzz_level;         max=16384;  sources=("$run"/levels/*.json); dict=tests/fuzz/level.dict ;;
     play)      binary=fuzz_play;          max=4096;   sources=("$seeds"/play/*) ;;
     *) return 1 ;;
   esac
@@ -46,7 +48,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     -DVARROW_FUZZ=ON -DVARROW_TESTS=OFF -DVARROW_BENCH=OFF >/dev/null
 fi
 echo "fuzz: building the fuzz targets in $build"
-cmake --build "$build" -j"$(nproc)" --target $(printf '%s\n' "${binaries[@]}" | sort -u) assets shaders
+cmake --build "$build" -j"$(nproc)" --target $(printf '%s\n' "${binaries[@]}" | sort -u) assets shaders levels
 
 corpus="$build/corpus"
 crashes="$build/crashes"
@@ -72,7 +74,7 @@ fuzz() {
     return
   fi
   local status=0
-  "$build/fuzz/$binary" "$corpus/$name" -max_total_time="$seconds" -max_len="$max" -timeout=10 \
+  "$build/fuzz/$binary" "$corpus/$name" ${dict:+-dict="$dict"} -max_total_time="$seconds" -max_len="$max" -timeout=10 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$crashes/$name-" >"$logs/$name.log" 2>&1 || status=$?
   echo "$status" >"$logs/$name.status"
 }

@@ -1,6 +1,6 @@
 // The real game binary under Xvfb, played through its window as a player would: a whole play-through, a
-// match lost at 4x and played again, every data file missing, replaced by random bytes or cut short, and no
-// display.
+// match lost at 4x and played again, a level of the player's own lost and played again, every data file
+// missing, replaced by random bytes or cut short, and no display.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -230,6 +230,30 @@ TEST_F(E2E, LostAtFourTimesTheSpeedThenClicksDoNothingAndRPlaysAgainWithMoneyAnd
   game.sendKey("Escape");
   EXPECT_EQ(game.waitForExit(20.0), 0);
   EXPECT_EQ(game.output(), kCleanStartOutput + expected) << "the loss prints nothing";
+}
+
+TEST_F(E2E, AChosenLevelIsNamedAfterTheStartUpLinesLostAndPlayedAgainWithR) {
+  // Sixteen fast enemies from a spawn point just outside the goal square: lost about 4 s after the start.
+  char dir[] = "/tmp/varrow-e2e-level-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  std::ofstream(std::string(dir) + "/tiny.json")
+      << R"({"name": "Tiny", "description": "", "money": 10, "spawnPoints": [{"position": [39, -49],
+            "path": [[39, -49], [39, -39]], "waves": [{"startTime": 0, "spawnInterval": 0.25, "kind": "cube_yl", "count": 16}]}]})";
+  ASSERT_TRUE(game.start(true, std::string("--mute --level ") + dir + "/tiny.json") && game.waitForWindow(60.0))
+      << game.output() << game.errors();
+  printed += "Level: Tiny\n";
+  // R answers only once the match is over.
+  for (int match = 1; match <= 2; ++match)
+    EXPECT_TRUE(pollFor(60.0, [&] {
+      game.sendKey("r");
+      expected = "";
+      for (int i = 0; i < match; ++i) expected += "[GAME STATUS]: NEW GAME\n";
+      return game.output() == printed + expected;
+    })) << game.output();
+  game.sendKey("Escape");
+  EXPECT_EQ(game.waitForExit(20.0), 0);
+  EXPECT_EQ(game.output(), printed + expected);
+  fs::remove_all(dir);
 }
 
 TEST(E2ENoDisplay, ReportsAndExitsWithStatusOneWithoutWaitingForAKey) {

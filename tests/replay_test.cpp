@@ -88,7 +88,8 @@ TEST_F(WorldTest, AMatchWithoutTowersIsLostInAQuarterOfTheFramesAtFourTimesTheSp
 std::string parsed(const std::vector<std::string>& args) {
   const LaunchOptions o = parseCommandLine(args);
   return std::to_string(static_cast<int>(o.action)) + " " + std::to_string(o.width) + "x" +
-         std::to_string(o.height) + (o.fullscreen ? " full" : "") + (o.mute ? " mute" : "") + (o.dataDir.empty() ? "" : " data " + o.dataDir) + " " + o.error;
+         std::to_string(o.height) + (o.fullscreen ? " full" : "") + (o.mute ? " mute" : "") + (o.dataDir.empty() ? "" : " data " + o.dataDir) +
+         (o.level.empty() ? "" : " level " + o.level + " " + o.levelFile) + " " + o.error;
 }
 
 TEST(ReplayOptions, TheParserTakesEachOptionAndNamesTheFirstBadOneAndTheBinaryStopsBeforeTheWindow) {
@@ -102,6 +103,10 @@ TEST(ReplayOptions, TheParserTakesEachOptionAndNamesTheFirstBadOneAndTheBinarySt
       {{"--data", "a/./b"}, "0 0x0 data " + fs::current_path().string() + "/a/b "},
       {{"--mute", "--data"}, "3 0x0 varrow: --data needs a value DIR"},
       {{"x", "--size", "1", "--data"}, "3 0x0 varrow: unknown option 'x'"},
+      {{"--level", "my.json", "--mute"}, "0 0x0 mute level my.json " + fs::current_path().string() + "/my.json "},
+      {{"--list-levels", "--data", "/d"}, "4 0x0 data /d "},
+      {{"--level", "a", "--check-level", "/b/../c.json"}, "5 0x0 level /b/../c.json /c.json "},
+      {{"--level", ""}, "3 0x0 varrow: --level: the level's name is empty"},
   };
   for (const auto& row : table) EXPECT_EQ(parsed(row.first), row.second) << row.second;
   for (std::string bad : {"1280", "1280x", "x720", "0x720", "1280x0", "16385x720", "1280x-720", "+1280x720",

@@ -21,7 +21,6 @@
 void clearWorld(Game& g) {
   g.clearMatchObjects();
   g.map.reset();
-  g.waves = nullptr;  // the level's wave table is a shared constant
 }
 
 void buildWorld(Game& g) {
@@ -66,7 +65,7 @@ void WorldTest::SetUp() {
 
   clearWorld(game);
   game.gameState = Running;
-  game.resources = 1000;
+  game.level = classicLevel();
   game.superGlowReadyTime = 325.0;
   game.selectionMode = true;
   game.useVbo = game.frustumCulling = false;
