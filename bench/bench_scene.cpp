@@ -30,6 +30,9 @@ void startGame() {
   const char* runDir = std::getenv("VARROW_RUN_DIR");
   if (!runDir) runDir = VARROW_RUN_DIR;
   if (chdir(runDir) != 0) std::perror(runDir);
+  // BENCH_QUALITY=high, medium or low draws every scene at that preset.
+  Quality quality = Quality::High;
+  if (const char* name = std::getenv("BENCH_QUALITY"); name && parseQuality(name, &quality)) applyQuality(settings, quality);
   initApplication();
   platform::useManualClock(true);
   platform::setTime(10.0);

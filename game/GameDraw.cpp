@@ -23,6 +23,11 @@ const glm::vec4 kAmbientLight(0.3f, 0.3f, 0.3f, 1.0f);
 }  // namespace
 
 void Game::draw(glm::mat4 projection, glm::mat4 view) {
+  drawWorld(projection, view);
+  drawInterface();
+}
+
+void Game::drawWorld(glm::mat4 projection, glm::mat4 view) {
   musicStep();
   glUseProgram(program);
 
@@ -74,7 +79,9 @@ void Game::draw(glm::mat4 projection, glm::mat4 view) {
     if (frustumCulling && !isInFrustum(tower->boundingBox.data(), tower->getModelMatrix(), projection, view)) continue;
     tower->draw(program);
   }
+}
 
+void Game::drawInterface() {
   // Texts over the scene: money top right, the end of the match in the middle, the last command's message.
   char money[100];
   std::snprintf(money, sizeof money, "%d", resources);

@@ -9,6 +9,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "app/Globals.h"
+#include "app/OptionsScreen.h"
 #include "game/Game.h"
 #include "scene/MatchClock.h"
 #include "platform/Platform.h"
@@ -45,7 +46,8 @@ bool groundPointOfRay(glm::vec3 eye, glm::vec3 direction, glm::vec3* point) {
 bool onBuildArea(float x, float z) { return 1.0f <= x && x <= 77.0f && -77.0f < z && z <= -1.0f; }
 
 void onMouseButton(int button, int action) {
-  if (button != platform::MOUSE_BUTTON_LEFT || action != platform::PRESS) return;
+  // Clicks would reach the frozen game under the options screen.
+  if (button != platform::MOUSE_BUTTON_LEFT || action != platform::PRESS || optionsScreen.isOpen()) return;
 
   int mx = 0, my = 0;
   platform::getMousePos(&mx, &my);
@@ -173,7 +175,7 @@ void sellSelectedTower() {
 }
 
 void triggerSuperGlow() {
-  game.playEffect(game.superGlowSound, &game.superGlowChannel, 1.0f);
+  game.playEffect(game.superGlowSound, &game.superGlowChannel, 1.0f * game.effectsVolume);
   const double now = matchClock.now();
   for (auto& spawnPoint : game.spawnPoints) spawnPoint->pulseTime = now;
   for (auto& enemy : game.enemies) enemy->hitPoints -= kSuperGlowDamage;

@@ -5,6 +5,7 @@
 
 #include "CaptureStdout.h"
 #include "app/Globals.h"
+#include "app/OptionsScreen.h"
 #include "app/ShaderPrograms.h"
 #include "app/TextureCatalogue.h"
 #include "input/Camera.h"
@@ -54,6 +55,9 @@ void WorldTest::SetUp() {
 
   windowWidth = 1024;
   windowHeight = 768;
+  if (optionsScreen.isOpen()) optionsScreen.close();
+  optionsScreen.keepIn("", Settings());
+  settings = Settings();
   spectatorMode = fpsMode = wireframeMode = false;
   textureFilter = GL_LINEAR;
   mipmapMode = GL_LINEAR_MIPMAP_LINEAR;
@@ -71,6 +75,7 @@ void WorldTest::SetUp() {
   game.drawSpawnPoints = true;
   game.minFilter = game.magFilter = 0;
   game.screenMessage = {" ", 0.0};
+  game.musicVolume = game.effectsVolume = 1.0f;
   buildWorld(game);
 }
 

@@ -20,7 +20,8 @@ void buildWorld(Game& g);
 class WorldTest : public GlTest {
  protected:
   // The global game emptied and rebuilt; money 1000, running, selection mode; the application's switches,
-  // camera and window back at their start values; the clock manual at 0; input injected.
+  // settings, camera and window back at their start values, the options screen closed with nowhere to save;
+  // the clock manual at 0; input injected.
   void SetUp() override;
   // Empties the world and gives the real clock and input back.
   void TearDown() override;
