@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(tga tga-large md2 font shader play)
+all_targets=(tga tga-large md2 font shader settings play)
 build="${VARROW_FUZZ_BUILD:-build-fuzz}"
 run="$build/run"
 seeds=tests/fuzz/seeds
@@ -21,6 +21,7 @@ describe() {
     md2)       binary=fuzz_md2;           max=131072; sources=("$seeds"/md2/* "$run"/models/*.md2) ;;
     font)      binary=fuzz_font;          max=16384;  sources=("$run"/*.fnt) ;;
     shader)    binary=fuzz_shader_source; max=16384;  sources=("$run"/shader/*) ;;
+    settings)  binary=fuzz_settings;      max=4096;   sources=("$seeds"/settings/*) ;;
     play)      binary=fuzz_play;          max=4096;   sources=("$seeds"/play/*) ;;
     *) return 1 ;;
   esac
