@@ -15,6 +15,7 @@ play_seconds=${PLAY_SECONDS:-60}
 fps_seconds=${FPS_SECONDS:-20}
 fps_rounds=${FPS_ROUNDS:-3}
 presets=${PRESETS:-high medium low}
+preset_rounds=${PRESET_ROUNDS:-2}
 
 cmake -S "$root" -B "$build" -DVARROW_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target varrow frame_bench match_bench startup_bench frame_reference
@@ -57,7 +58,7 @@ done
 # driver_fps NAME ROUND DIR [COMMAND...]: runs the command (the game by default) in DIR for $fps_seconds s and
 # keeps the driver's per-second counts after the first two in $scratch/NAME.fps.
 driver_fps() {
-  local dump="$scratch/hud-$1-$2" dir="$3"
+  local name="$1" dump="$scratch/hud-$1-$2" dir="$3"
   shift 3
   [ $# -gt 0 ] || set -- ./varrow
   mkdir -p "$dump"
@@ -68,7 +69,7 @@ driver_fps() {
   kill "$game_pid"
   wait "$game_pid" 2>/dev/null || true
   game_pid=""
-  tail -n +3 "$dump/fps" >>"$scratch/$1.fps"
+  tail -n +3 "$dump/fps" >>"$scratch/$name.fps"
 }
 summarise() {
   sort -g "$scratch/$1.fps" | awk -v name="$1" '{v[NR]=$1} END {
@@ -86,20 +87,26 @@ awk -v a="$(cut -d' ' -f3 <<<"$game_line")" -v b="$(cut -d' ' -f3 <<<"$floor_lin
 uptime
 
 # Each preset in the start scene (the real game with --quality) and in the busy scene (frame_bench's 60
-# enemies and 20 towers with a settings file naming the preset, run until it is stopped), presets alternating
-# within each round.
-echo "== quality presets, driver-counted fps ($fps_rounds alternating rounds of ${fps_seconds} s each)"
-for round in $(seq "$fps_rounds"); do
+# enemies and 20 towers with a settings file naming the preset, run until it is stopped), each beside its
+# floor (the same from the constant-colour run directory); all of them alternating within each round.
+echo "== quality presets, driver-counted fps beside the floor ($preset_rounds rounds of ${fps_seconds} s each)"
+for round in $(seq "$preset_rounds"); do
   for preset in $presets; do
     echo "quality = $preset" >"$scratch/$preset.ini"
-    driver_fps "start-$preset" "$round" "$build/run" ./varrow --quality "$preset"
-    driver_fps "busy-$preset" "$round" "$build/run" env BENCH_SETTINGS="$scratch/$preset.ini" \
-      FRAME_BENCH_FRAMES=1000000 "$build/bench/frame_bench" --benchmark_filter='BM_BusyFrame/'
+    for dir in run floor; do
+      from="$build/run"
+      [ "$dir" = floor ] && from="$scratch/floor"
+      driver_fps "start-$preset-$dir" "$round" "$from" ./varrow --quality "$preset"
+      driver_fps "busy-$preset-$dir" "$round" "$from" env VARROW_RUN_DIR="$from" BENCH_SETTINGS="$scratch/$preset.ini" \
+        FRAME_BENCH_FRAMES=1000000 "$build/bench/frame_bench" --benchmark_filter='BM_BusyFrame/'
+    done
   done
 done
 for preset in $presets; do
-  summarise "start-$preset"
-  summarise "busy-$preset"
+  for scene in start busy; do
+    summarise "$scene-$preset-run"
+    summarise "$scene-$preset-floor"
+  done
 done
 uptime
 
