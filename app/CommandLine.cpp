@@ -65,7 +65,7 @@ void declareOptions(CLI::App& app, LaunchOptions& o) {
              stopAt(app, Action::Fail,
                     "--size: '" + value + "' is not WIDTHxHEIGHT (sides 1 to " + std::to_string(kLargestSide) + ")");
          },
-         "open the window at that size, for example 1280x720 (default 1024x768)")
+         "open the window at that size, for example 1280x720 (default: as saved, else 1024x768)")
       ->type_name("WIDTHxHEIGHT")
       ->trigger_on_parse();
   app.add_flag_callback("--fullscreen", [&o] { o.fullscreen = true; }, "fill the primary monitor at its current mode")
@@ -166,8 +166,8 @@ std::string usageText() {
   }
   return text +
          "In the game, R plays again once a match is over and F switches the speed between x1, x2 and x4.\n"
-         "F10 opens the options, kept in $XDG_CONFIG_HOME/varrow/settings.ini (~/.config/varrow/settings.ini);\n"
-         "the options above override them for one run.\n"
+         "F10 opens the options screen; what it sets is kept in $XDG_CONFIG_HOME/varrow/settings.ini\n"
+         "(~/.config/varrow/settings.ini), which the options above override for one run.\n"
          "Without --data the data is looked for in $VARROW_DATA_DIR, then beside the program, then in\n"
          "../share/games/varrow beside the program.\n";
 }
