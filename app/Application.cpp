@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "app/Globals.h"
+#include "app/OptionsScreen.h"
 #include "app/RenderFrame.h"
 #include "app/ShaderPrograms.h"
 #include "app/TextureCatalogue.h"
@@ -39,12 +41,10 @@ void consolePause() {
 }
 
 void initApplication(const LaunchOptions& options) {
-  // Initialization: window and context. A size from the command line is the window's only, as if the
-  // player had resized it: the HUD keeps its 1024 x 768 layout, and the size callback reports the real size.
+  // Initialization: window and context. A size from the settings is the window's only, as if the player had
+  // resized it: the HUD keeps its 1024 x 768 layout, and the size callback reports the real size.
   if (platform::init()) std::cout << "GLFW 2.7 SVN 2010-03-16 Successfull " << std::endl;
-  const int openWidth = options.width > 0 ? options.width : windowWidth;
-  const int openHeight = options.height > 0 ? options.height : windowHeight;
-  if (!platform::openWindow(openWidth, openHeight, 24, 8, true, options.fullscreen)) {
+  if (!platform::openWindow(settings.width, settings.height, 24, 8, true, settings.fullscreen)) {
     std::cout << "GLFW Error: Initialization Failed. " << std::endl;
     platform::terminate();
     consolePause();
@@ -52,6 +52,7 @@ void initApplication(const LaunchOptions& options) {
   }
   platform::setWindowTitle("Varrow");
   platform::enableMouseCursor();
+  platform::setSwapInterval(settings.vsync ? 1 : 0);
 
   GLenum glewResult = glewInit();
   if (glewResult != GLEW_OK) {
@@ -93,6 +94,7 @@ void initApplication(const LaunchOptions& options) {
   game.lightPos = &lightPosition;
   game.buildLevel();
   game.soundMuted = options.mute;
+  game.setVolumes(settings.musicVolume / 100.0f, settings.effectsVolume / 100.0f);
   game.initSound();
   game.createFiles();
 }
@@ -108,10 +110,18 @@ void shutdownApplication() {
   glDeleteFramebuffers(1, &glowFramebuffer);
   glDeleteRenderbuffers(1, &glowDepthRenderbuffer);
   glDeleteTextures(1, &shadowDepthTexture);
+  releaseSceneTarget();
+  optionsScreen.release();
   platform::terminate();
 }
 
 int runApplication(const LaunchOptions& options) {
+  // The settings: the defaults, then the file, then the command line for this run only.
+  const std::string settingsPath = settingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  const SettingsRead fromFile = readSettingsFile(settingsPath);
+  for (const std::string& warning : fromFile.warnings) std::cerr << warning << std::endl;
+  settings = applyCommandLine(fromFile.settings, options);
+  optionsScreen.keepIn(settingsPath, fromFile.settings);
   // Initialization
   initApplication(options);
   if (!options.level.empty()) std::cout << "Level: " << game.level.name << std::endl;
@@ -119,7 +129,10 @@ int runApplication(const LaunchOptions& options) {
   do {
     updateFrame();
     renderFrame();
-  } while (platform::getKey(platform::KEY_ESC) != platform::PRESS && platform::windowOpened());
+  } while (!optionsScreen.escapeQuits(platform::getKey(platform::KEY_ESC) == platform::PRESS) &&
+           platform::windowOpened());
+  // A window closed over the options screen keeps what the player changed there.
+  if (optionsScreen.isOpen()) optionsScreen.close();
   // De-Initialization
   shutdownApplication();
   return 0;

@@ -3,13 +3,14 @@
 
 #include "app/CommandLine.h"
 
-// Start-up with the window size, fullscreen and sound chosen on the command line.
+// Start-up with the settings in force (window, vsync, volumes) and, from the command line, --mute.
 void initApplication(const LaunchOptions& options = {});
 void updateFrame();
 void renderFrame();
 void shutdownApplication();
 
-// Runs the whole program the way main does; returns the exit status instead of calling exit.
+// Runs the whole program the way main does: reads the settings file, lets the command line override it, starts
+// up and runs the main loop; returns the exit status instead of calling exit.
 int runApplication(const LaunchOptions& options = {});
 
 // The console "pause" before a fatal exit: a prompt, and a wait for one key when a person is at the terminal.

@@ -51,7 +51,8 @@ bool parseSize(const std::string& value, int* width, int* height) {
 }
 
 // What "needs a value" adds after the value's name, for options whose value is not obvious.
-const std::map<std::string, std::string> kValueExamples = {{"--size", ", for example 1280x720"}};
+const std::map<std::string, std::string> kValueExamples = {{"--size", ", for example 1280x720"},
+                                                           {"--quality", ": high, medium or low"}};
 
 // Every option, in the order --help lists them. Options with a value run their check as soon as they are
 // read, so the first bad one is the one reported.
@@ -64,12 +65,25 @@ void declareOptions(CLI::App& app, LaunchOptions& o) {
              stopAt(app, Action::Fail,
                     "--size: '" + value + "' is not WIDTHxHEIGHT (sides 1 to " + std::to_string(kLargestSide) + ")");
          },
-         "open the window at that size, for example 1280x720 (default 1024x768)")
+         "open the window at that size, for example 1280x720 (default: as saved, else 1024x768)")
       ->type_name("WIDTHxHEIGHT")
       ->trigger_on_parse();
   app.add_flag_callback("--fullscreen", [&o] { o.fullscreen = true; }, "fill the primary monitor at its current mode")
       ->trigger_on_parse();
   app.add_flag_callback("--mute", [&o] { o.mute = true; }, "play without sound: no sound device is opened")
+      ->trigger_on_parse();
+  app.add_option_function<std::string>(
+         "--quality",
+         [&app, &o](const std::string& value) {
+           Quality quality = Quality::High;
+           if (!parseQuality(value, &quality)) stopAt(app, Action::Fail, "--quality: '" + value + "' is not high, medium or low");
+           o.quality = quality;
+         },
+         "draw the picture at that quality for this run: high, medium or low")
+      ->type_name("LEVEL")
+      ->trigger_on_parse();
+  app.add_flag_callback("--no-vsync", [&o] { o.noVsync = true; },
+                        "show each frame at once instead of waiting for the screen's refresh")
       ->trigger_on_parse();
   app.add_option_function<std::string>(
          "--data",
@@ -149,6 +163,17 @@ LaunchOptions parseCommandLine(const std::vector<std::string>& args) {
   return failed;
 }
 
+Settings applyCommandLine(Settings settings, const LaunchOptions& options) {
+  if (options.width > 0) {
+    settings.width = options.width;
+    settings.height = options.height;
+  }
+  if (options.fullscreen) settings.fullscreen = true;
+  if (options.quality) applyQuality(settings, *options.quality);
+  if (options.noVsync) settings.vsync = false;
+  return settings;
+}
+
 std::string usageText() {
   LaunchOptions scratch;
   CLI::App app;
@@ -164,6 +189,8 @@ std::string usageText() {
   }
   return text +
          "In the game, R plays again once a match is over and F switches the speed between x1, x2 and x4.\n"
+         "F10 opens the options screen; what it sets is kept in $XDG_CONFIG_HOME/varrow/settings.ini\n"
+         "(~/.config/varrow/settings.ini), which the options above override for one run.\n"
          "Without --data the data is looked for in $VARROW_DATA_DIR, then beside the program, then in\n"
          "../share/games/varrow beside the program.\n";
 }

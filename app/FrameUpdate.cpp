@@ -1,9 +1,11 @@
 // The first half of every main-loop iteration: cursor, frame time, the game step while running (faster when
-// fast-forwarded), frame-rate statistics, the camera step and the light keys, which keep real time.
+// fast-forwarded), frame-rate statistics, the camera step and the light keys, which keep real time; all of
+// it stands still while the options screen is open.
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "app/Application.h"
 #include "app/Globals.h"
+#include "app/OptionsScreen.h"
 #include "game/Game.h"
 #include "input/Camera.h"
 #include "platform/Platform.h"
@@ -25,6 +27,13 @@ void updateFrame() {
   const double now = platform::getTime();
   const double dt = now - lastFrameTime;
   lastFrameTime = now;
+
+  // Under the options screen the game, the camera and the light stand still; only a new window size
+  // reaches the projection.
+  if (optionsScreen.isOpen()) {
+    fitProjectionToWindow();
+    return;
+  }
 
   if (game.gameState == Running) {
     game.advance(dt);

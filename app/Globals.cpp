@@ -1,6 +1,8 @@
 // Definitions and static initial values of the application globals.
 #include "app/Globals.h"
 
+Settings settings;
+
 int windowWidth = 1024;
 int windowHeight = 768;
 double lastFrameTime = 0.0;

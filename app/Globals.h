@@ -6,6 +6,12 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include "app/Settings.h"
+
+// The settings in force: the defaults, then the settings file, then the command line. The frame rendering
+// reads the quality from them at every frame.
+extern Settings settings;
+
 // Window, time and frame rate
 extern int windowWidth;
 extern int windowHeight;

@@ -1,5 +1,6 @@
 // Render targets, the full-screen quad and the per-frame drawing: the world is drawn three times through
-// game.draw, each pass with its own program, target and texture table.
+// game.draw, each pass with its own program, target and texture table. The quality settings make the
+// shadow map smaller, leave the glow out and draw the lit picture smaller and stretched.
 #include "app/RenderFrame.h"
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "app/Globals.h"
+#include "app/OptionsScreen.h"
+#include "app/SceneTarget.h"
 #include "app/TextureCatalogue.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
@@ -18,7 +21,16 @@
 namespace {
 
 constexpr int kGlowSize = 256;
-constexpr int kShadowSize = 2048;
+
+// Texels a side of the shadow map as it is allocated now.
+int shadowMapSize = 0;
+SceneTarget sceneTarget;
+
+void allocateShadowMap(int size) {
+  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, size, size, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE, nullptr);
+  shadowMapSize = size;
+}
 
 void clearTarget() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -75,8 +87,7 @@ void createRenderTargets() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_R_TO_TEXTURE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, kShadowSize, kShadowSize, 0, GL_DEPTH_COMPONENT,
-               GL_UNSIGNED_BYTE, nullptr);
+  allocateShadowMap(settings.shadowMapSize);
   glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, shadowDepthTexture, 0);
   glDrawBuffer(GL_NONE);
   glReadBuffer(GL_NONE);
@@ -96,32 +107,12 @@ void createScreenQuad() {
   std::copy(std::begin(indices), std::end(indices), screenQuadIndices);
 }
 
-void drawFrame() {
-  game.lightPos = &lightPosition;
+void releaseSceneTarget() { sceneTarget.release(); }
 
-  glUseProgram(simpleProgram);
-  glm::vec4 eye = glm::inverse(viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
-  glUniform4fv(glGetUniformLocation(simpleProgram, "cam_position"), 1, glm::value_ptr(eye));
+namespace {
 
-  // Shadow pass: depth only, from the light, with the depth-only program (a software rasteriser would run
-  // any colour program's fragment code on every depth fragment). Spawn points and their paths cast no shadow.
-  glEnable(GL_POLYGON_OFFSET_FILL);
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, shadowFramebuffer);
-  glViewport(0, 0, kShadowSize, kShadowSize);
-  glPolygonOffset(1.1f, 4.4f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  game.program = shadow1Program;
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  game.drawSpawnPoints = false;
-  game.draw(lightProjectionMatrix, lightViewMatrix);
-  game.drawSpawnPoints = true;
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glDisable(GL_POLYGON_OFFSET_FILL);
-  game.program = simpleProgram;
-  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-
-  // Glow scene: every surface in its glow look, into the small image.
+// The glow scene into the small image, then the horizontal blur into its twin and the vertical one back.
+void drawGlow() {
   glBindFramebuffer(GL_FRAMEBUFFER, glowFramebuffer);
   glViewport(0, 0, kGlowSize, kGlowSize);
   clearTarget();
@@ -129,7 +120,6 @@ void drawFrame() {
   game.draw(projectionMatrix, viewMatrix);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
-  // Horizontal blur from the glow image into its twin.
   glUseProgram(glowProgram);
   glBindFramebuffer(GL_FRAMEBUFFER, glowFramebuffer);
   attachGlowColour(glowTextureTable[SlotGlowImage]);
@@ -146,7 +136,6 @@ void drawFrame() {
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, screenQuadIndices);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
-  // Vertical blur back into the glow image, which then holds the finished glow.
   glBindFramebuffer(GL_FRAMEBUFFER, glowFramebuffer);
   attachGlowColour(textureTable[SlotGlowImage]);
   glViewport(0, 0, kGlowSize, kGlowSize);
@@ -159,28 +148,10 @@ void drawFrame() {
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, screenQuadIndices);
   unbindScreenQuad(glowProgram);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
 
-  // Final pass: lit and shadowed into the window. Objects bind their own textures on unit 0, so the
-  // shadow map stays on unit 1.
-  glUseProgram(shadow2Program);
-  game.program = shadow2Program;
-  const glm::mat4 bias = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.5f)), glm::vec3(0.5f));
-  shadowTextureMatrix = bias * lightProjectionMatrix * lightViewMatrix;
-  glUniformMatrix4fv(glGetUniformLocation(shadow2Program, "tex_mat"), 1, GL_FALSE,
-                     glm::value_ptr(shadowTextureMatrix));
-  glActiveTexture(GL_TEXTURE1);
-  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
-  glUniform1i(glGetUniformLocation(shadow2Program, "shadow_map"), 1);
-  glViewport(0, 0, windowWidth, windowHeight);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  applyTextureTable(textureTable);
-  game.finalPass = true;
-  game.draw(projectionMatrix, viewMatrix);
-  game.finalPass = false;
-  game.program = simpleProgram;
-
-  // Glow overlay, added on top.
+// The blurred glow added over the whole window.
+void drawGlowOverlay() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE);
   glUseProgram(hudProgram);
@@ -193,6 +164,73 @@ void drawFrame() {
   glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, screenQuadIndices);
   unbindScreenQuad(hudProgram);
   glDisable(GL_BLEND);
+}
+
+}  // namespace
+
+void drawFrame() {
+  game.lightPos = &lightPosition;
+
+  glUseProgram(simpleProgram);
+  glm::vec4 eye = glm::inverse(viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
+  glUniform4fv(glGetUniformLocation(simpleProgram, "cam_position"), 1, glm::value_ptr(eye));
+
+  // Shadow pass: depth only, from the light, with the depth-only program (a software rasteriser would run
+  // any colour program's fragment code on every depth fragment). Spawn points and their paths cast no shadow.
+  if (shadowMapSize != settings.shadowMapSize) allocateShadowMap(settings.shadowMapSize);
+  glEnable(GL_POLYGON_OFFSET_FILL);
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, shadowFramebuffer);
+  glViewport(0, 0, shadowMapSize, shadowMapSize);
+  glPolygonOffset(1.1f, 4.4f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  game.program = shadow1Program;
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  game.drawSpawnPoints = false;
+  game.draw(lightProjectionMatrix, lightViewMatrix);
+  game.drawSpawnPoints = true;
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glDisable(GL_POLYGON_OFFSET_FILL);
+  game.program = simpleProgram;
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+
+  if (settings.glow) drawGlow();
+
+  // Final pass: lit and shadowed into the window. Objects bind their own textures on unit 0, so the
+  // shadow map stays on unit 1.
+  glUseProgram(shadow2Program);
+  game.program = shadow2Program;
+  const glm::mat4 bias = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.5f)), glm::vec3(0.5f));
+  shadowTextureMatrix = bias * lightProjectionMatrix * lightViewMatrix;
+  glUniformMatrix4fv(glGetUniformLocation(shadow2Program, "tex_mat"), 1, GL_FALSE,
+                     glm::value_ptr(shadowTextureMatrix));
+  glActiveTexture(GL_TEXTURE1);
+  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
+  glUniform1i(glGetUniformLocation(shadow2Program, "shadow_map"), 1);
+  // The overlay draws in this pass alone.
+  game.finalPass = true;
+  if (settings.renderScale >= 100) {
+    glViewport(0, 0, windowWidth, windowHeight);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    applyTextureTable(textureTable);
+    game.draw(projectionMatrix, viewMatrix);
+  } else {
+    // The world into the smaller target, stretched over the window, and the texts and the HUD sharp on top.
+    // The stretch keeps the picture's place in the window, so clicks find what they point at.
+    sceneTarget.bind(std::max(1, windowWidth * settings.renderScale / 100),
+                     std::max(1, windowHeight * settings.renderScale / 100));
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    applyTextureTable(textureTable);
+    game.drawWorld(projectionMatrix, viewMatrix);
+    sceneTarget.blitToWindow(windowWidth, windowHeight);
+    game.drawInterface();
+  }
+  game.finalPass = false;
+  game.program = simpleProgram;
+
+  if (settings.glow) drawGlowOverlay();
 
   if (fpsMode) {
     std::ostringstream text;
@@ -200,6 +238,7 @@ void drawFrame() {
     TextRenderer renderer = game.textRenderer;
     renderer.drawText(text.str().c_str(), true, -450.0f, 320.0f);
   }
+  if (optionsScreen.isOpen()) optionsScreen.draw();
 }
 
 void renderFrame() {

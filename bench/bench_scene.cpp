@@ -32,6 +32,12 @@ void startGame() {
   const char* runDir = std::getenv("VARROW_RUN_DIR");
   if (!runDir) runDir = VARROW_RUN_DIR;
   if (chdir(runDir) != 0) std::perror(runDir);
+  // BENCH_SETTINGS names a settings file to draw every scene with ("quality = low", "glow = off", ...).
+  if (const char* file = std::getenv("BENCH_SETTINGS")) {
+    const SettingsRead read = readSettingsFile(file);
+    for (const std::string& warning : read.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
+    settings = read.settings;
+  }
   initApplication();
   platform::useManualClock(true);
   platform::setTime(10.0);

@@ -9,8 +9,9 @@ constexpr int kEnemyCount = 60;
 constexpr int kBusyTowerCount = 20;
 constexpr double kFrameStep = 1.0 / 60.0;
 
-// initApplication from the run directory ($VARROW_RUN_DIR when set), once per process; the clock then moves only by runFrame and
-// the cursor rests in the middle of the window, so every run plays the same frames.
+// initApplication from the run directory ($VARROW_RUN_DIR when set), once per process, with the settings of
+// the file $BENCH_SETTINGS names (the defaults when unset); the clock then moves only by runFrame and the
+// cursor rests in the middle of the window, so every run plays the same frames.
 void startGame();
 // Takes the waves off and puts fifteen enemies on every path, each walked a different distance.
 void placeEnemies();

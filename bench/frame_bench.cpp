@@ -1,8 +1,9 @@
 // Frame benchmark: the real start-up and main-loop iteration (updateFrame + renderFrame, buffer swap
 // included) at 1024x768 with the level built, the sixteen files and 60 enemies spread along the paths,
 // and a busy variant with 20 firing towers and the frame rate shown, also with the overlay in every other
-// frame. Reports the median and 95th-percentile frame time and the share of each frame spent in game.update
-// and game.draw (wall time, and CPU time of the main thread).
+// frame, all with the settings of the file $BENCH_SETTINGS names (the defaults, High quality, when unset).
+// Reports the median and 95th-percentile frame time and the share of each frame spent in game.update and
+// game.draw (wall time, and CPU time of the main thread).
 #include <benchmark/benchmark.h>
 #include <time.h>
 
@@ -105,13 +106,24 @@ void BM_Frame(benchmark::State& state) {
 }
 
 // Where a frame's time goes: every framebuffer bind marks a pass boundary. Finishing the GL work at each
-// mark serialises the passes, so the sum is a little above the frame time of BM_Frame.
-const char* const kPassNames[] = {"update_ms", "shadow_ms", "",          "glow_scene_ms", "",
-                                  "blur_h_ms", "",          "blur_v_ms", "final_overlay_ms", "swap_ms"};
-constexpr int kMarks = 10;
+// mark serialises the passes, so the sum is a little above the frame time of BM_Frame. Which marks there are
+// depends on the quality: without glow there is no glow scene and no blur, and below 100 % render scale the
+// world goes into a smaller target that is stretched onto the window before the texts and the HUD.
+constexpr int kMostMarks = 16;
+std::vector<const char*> passNames() {
+  std::vector<const char*> names = {"update_ms", "shadow_ms"};
+  if (settings.glow) names.insert(names.end(), {"", "glow_scene_ms", "", "blur_h_ms", "", "blur_v_ms"});
+  if (settings.renderScale < 100)
+    names.insert(names.end(), {"", "final_scene_ms", "", "stretch_ms", "interface_overlay_ms"});
+  else
+    names.push_back("final_overlay_ms");
+  names.push_back("swap_ms");
+  return names;
+}
 bool marking = false;
-double passTotals[kMarks];
+double passTotals[kMostMarks];
 int markIndex = 0;
+int markCount = 0;
 double lastMark = 0.0;
 PFNGLBINDFRAMEBUFFERPROC realBindFramebuffer = nullptr;
 PFNGLBINDFRAMEBUFFEREXTPROC realBindFramebufferExt = nullptr;
@@ -119,7 +131,7 @@ PFNGLBINDFRAMEBUFFEREXTPROC realBindFramebufferExt = nullptr;
 void mark() {
   glFinish();
   double now = wallNow();
-  if (markIndex < kMarks) passTotals[markIndex] += now - lastMark;
+  if (markIndex < markCount) passTotals[markIndex] += now - lastMark;
   ++markIndex;
   lastMark = now;
 }
@@ -140,6 +152,8 @@ void measurePasses(benchmark::State& state) {
   __glewBindFramebuffer = markedBind;
   __glewBindFramebufferEXT = markedBindExt;
   marking = true;
+  const std::vector<const char*> names = passNames();
+  markCount = static_cast<int>(names.size());
   for (double& t : passTotals) t = 0.0;
   int frames = 0;
   for (auto _ : state) {
@@ -148,7 +162,7 @@ void measurePasses(benchmark::State& state) {
     markIndex = 0;
     lastMark = start;
     runFrame();
-    markIndex = kMarks - 1;
+    markIndex = markCount - 1;
     mark();
     state.SetIterationTime(wallNow() - start);
     ++frames;
@@ -156,8 +170,8 @@ void measurePasses(benchmark::State& state) {
   __glewBindFramebuffer = realBindFramebuffer;
   __glewBindFramebufferEXT = realBindFramebufferExt;
   marking = false;
-  for (int i = 0; i < kMarks; ++i)
-    if (kPassNames[i][0]) state.counters[kPassNames[i]] = passTotals[i] * 1000.0 / frames;
+  for (int i = 0; i < markCount; ++i)
+    if (names[i][0]) state.counters[names[i]] = passTotals[i] * 1000.0 / frames;
 }
 
 void BM_FramePasses(benchmark::State& state) {

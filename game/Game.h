@@ -79,6 +79,9 @@ class Game {
   SoundChannel* endChannel = nullptr;
   SoundBool isPlaying = 0;
   bool soundMuted = false;  // set before initSound: no output device is opened
+  // The player's volumes, 1 for the game's own: music and end tunes, and the laser and SuperGlow sounds.
+  float musicVolume = 1.0f;
+  float effectsVolume = 1.0f;
 
   Game();
   ~Game();
@@ -106,8 +109,12 @@ class Game {
   // The tower step of update: animate every tower and let it fire (GameTowers.cpp)
   void fireTowers(double dt);
 
-  // Drawing one view of the world (GameDraw.cpp)
+  // Drawing one view of the world (GameDraw.cpp): the world, then the texts and the HUD over it.
   void draw(glm::mat4 projection, glm::mat4 view);
+  // The music step, the lighting and camera uniforms and every scene object.
+  void drawWorld(glm::mat4 projection, glm::mat4 view);
+  // Money, the end of the match, the last message and the HUD, in HUD pixels.
+  void drawInterface();
 
   // Building (GameBuild.cpp)
   void buildTower(std::string kind, float x, float z, GLuint skinTexture, GLuint texture5, GLuint markTexture);
@@ -123,6 +130,8 @@ class Game {
   void musicStep();
   // Starts a sound on a free channel, keeps that play's handle in *channel and sets its volume.
   void playEffect(Sound* sound, SoundChannel** channel, float volume);
+  // New volumes for music and effects; the music and end tune playing now change at once.
+  void setVolumes(float music, float effects);
   // Destructor steps 3 and 4: the five sounds, then the sound system.
   void releaseSound();
 };

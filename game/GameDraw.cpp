@@ -23,6 +23,11 @@ const glm::vec4 kAmbientLight(0.3f, 0.3f, 0.3f, 1.0f);
 }  // namespace
 
 void Game::draw(glm::mat4 projection, glm::mat4 view) {
+  drawWorld(projection, view);
+  drawInterface();
+}
+
+void Game::drawWorld(glm::mat4 projection, glm::mat4 view) {
   musicStep();
   glUseProgram(program);
 
@@ -75,10 +80,11 @@ void Game::draw(glm::mat4 projection, glm::mat4 view) {
     tower->draw(program);
   }
 
-  // The overlay's outlines and bars lie in the world, under the texts and the HUD.
-  const bool withOverlay = finalPass && overlay.shown;
-  if (withOverlay) overlay.drawWorld(hud.program, projection, view);
+  // The overlay's outlines and bars lie in the world, drawn in the final pass only, under the texts and the HUD.
+  if (finalPass && overlay.shown) overlay.drawWorld(hud.program, projection, view);
+}
 
+void Game::drawInterface() {
   // Texts over the scene: money top right, the end of the match in the middle, the last command's message.
   char money[100];
   std::snprintf(money, sizeof money, "%d", resources);
@@ -87,7 +93,7 @@ void Game::draw(glm::mat4 projection, glm::mat4 view) {
   if (gameState == Lost) textRenderer.drawText("GAME OVER!", true, -30.0f, 0.0f);
   if (gameState == Won) textRenderer.drawText("YOU WON!", true, -30.0f, 0.0f);
   if (platform::getTime() < screenMessage.expiry) textRenderer.drawText(screenMessage.text, true, -450.0f, 350.0f);
-  if (withOverlay) overlay.drawWaveLine(textRenderer);
+  if (finalPass && overlay.shown) overlay.drawWaveLine(textRenderer);
 
   drawHud();
 }

@@ -1,5 +1,6 @@
-// The game's sounds: loading them at start-up, the music step that opens every draw call, effect plays
-// at their fixed volumes, and the release at exit. A failed call only means that something is not heard.
+// The game's sounds: loading them at start-up, the music step that opens every draw call, effect plays at
+// their fixed volumes times the player's, and the release at exit. A failed call only means that something
+// is not heard.
 #include "game/Game.h"
 
 namespace {
@@ -24,6 +25,13 @@ void Game::playEffect(Sound* sound, SoundChannel** channel, float volume) {
   soundChannelSetVolume(*channel, volume);
 }
 
+void Game::setVolumes(float music, float effects) {
+  musicVolume = music;
+  effectsVolume = effects;
+  soundChannelSetVolume(musicChannel, kMusicVolume * musicVolume);
+  soundChannelSetVolume(endChannel, kEndVolume * musicVolume);
+}
+
 // Once the match is over the music is started and stopped again on every call while the end tune repeats.
 void Game::musicStep() {
   soundChannelIsPlaying(musicChannel, &isPlaying);
@@ -36,18 +44,18 @@ void Game::musicStep() {
   if (over) {
     soundChannelStop(musicChannel);
   }
-  playEffect(musicSound, &musicChannel, kMusicVolume);
+  playEffect(musicSound, &musicChannel, kMusicVolume * musicVolume);
   if (gameState == Lost) {
     soundChannelStop(musicChannel);
     soundChannelIsPlaying(endChannel, &isPlaying);
     if (!isPlaying) {
-      playEffect(gameOverSound, &endChannel, kEndVolume);
+      playEffect(gameOverSound, &endChannel, kEndVolume * musicVolume);
     }
   } else if (gameState == Won) {
     soundChannelStop(musicChannel);
     soundChannelIsPlaying(endChannel, &isPlaying);
     if (!isPlaying) {
-      playEffect(victorySound, &endChannel, kEndVolume);
+      playEffect(victorySound, &endChannel, kEndVolume * musicVolume);
     }
   }
 }

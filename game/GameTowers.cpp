@@ -18,7 +18,7 @@ void Game::fireTowers(double dt) {
       enemy->hitPoints -= tower->power;
       tower->lastShotTime = matchClock.now();
       tower->fireAt(ex, ez);
-      playEffect(laserSound, &laserChannel, 0.1f);
+      playEffect(laserSound, &laserChannel, 0.1f * effectsVolume);
       break;
     }
   }

@@ -62,6 +62,10 @@ void initCamera() {
   viewMatrix = tiltMatrix * glm::translate(glm::mat4(1.0f), glm::vec3(-20.0f, -20.0f, -20.0f));
 }
 
+void fitProjectionToWindow() {
+  projectionMatrix[0][0] = projectionMatrix[1][1] * static_cast<float>(windowHeight) / static_cast<float>(windowWidth);
+}
+
 void updateCamera(double dt) {
   const float startHeight = eyeHeight(viewMatrix);
   const float d = static_cast<float>(kMoveSpeed * dt);

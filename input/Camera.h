@@ -9,3 +9,6 @@ void initCamera();
 // Reads mouseX/mouseY as sampled at the start of the frame update; call it before anything else moves
 // the view in that frame, so the eye height it tests is the frame's starting height.
 void updateCamera(double dt);
+
+// Keeps the field of view and makes the projection's aspect ratio the window's, without reading any input.
+void fitProjectionToWindow();

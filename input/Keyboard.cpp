@@ -1,11 +1,13 @@
 // The key callback: toggles for spectator camera, pause, frame rate, wireframe, texture filtering,
 // mipmapping, buffer objects, culling and the overlay, each reported on the console and most on screen for
-// 3 s; the game speed; and a new match once the last one has ended.
+// 3 s; the game speed; a new match once the last one has ended; and F10, the options screen, which takes every
+// key while it is open.
 #include "input/Keyboard.h"
 
 #include <iostream>
 
 #include "app/Globals.h"
+#include "app/OptionsScreen.h"
 #include "game/Game.h"
 #include "scene/MatchClock.h"
 #include "input/Mouse.h"
@@ -146,7 +148,7 @@ void applyTextureFilters(GLint textureFilter, GLint mipmapMode) {
 }
 
 void onKey(int key, int action) {
-  if (action != platform::PRESS) return;
+  if (action != platform::PRESS || optionsScreen.handleKey(key)) return;
   switch (key) {
     case 'C':
       spectatorMode = !spectatorMode;

@@ -9,6 +9,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "app/Globals.h"
+#include "app/OptionsScreen.h"
 #include "game/Game.h"
 #include "scene/MatchClock.h"
 #include "platform/Platform.h"
@@ -92,7 +93,8 @@ bool buildPreviewAt(int x, int y, BuildPreview* preview) {
 }
 
 void onMouseButton(int button, int action) {
-  if (button != platform::MOUSE_BUTTON_LEFT || action != platform::PRESS) return;
+  // Clicks would reach the frozen game under the options screen.
+  if (button != platform::MOUSE_BUTTON_LEFT || action != platform::PRESS || optionsScreen.isOpen()) return;
 
   int mx = 0, my = 0;
   platform::getMousePos(&mx, &my);
@@ -210,7 +212,7 @@ void sellSelectedTower() {
 }
 
 void triggerSuperGlow() {
-  game.playEffect(game.superGlowSound, &game.superGlowChannel, 1.0f);
+  game.playEffect(game.superGlowSound, &game.superGlowChannel, 1.0f * game.effectsVolume);
   const double now = matchClock.now();
   for (auto& spawnPoint : game.spawnPoints) spawnPoint->pulseTime = now;
   for (auto& enemy : game.enemies) enemy->hitPoints -= kSuperGlowDamage;

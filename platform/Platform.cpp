@@ -24,6 +24,9 @@ double cursorY = 0.0;
 // GLFW answers every call made before glfwInit or after glfwTerminate with an error report, so the layer
 // keeps track of its own life and answers such questions itself.
 bool initialised = false;
+// Where the window stood before it went fullscreen, to put it back there.
+int windowedX = 0;
+int windowedY = 0;
 bool externalContext = false;
 
 bool manualClock = false;
@@ -159,6 +162,27 @@ bool openWindow(int width, int height, int depthBits, int stencilBits, bool visi
 
 void setWindowTitle(const char* title) {
   if (window) glfwSetWindowTitle(window, title);
+}
+
+void setWindowSize(int width, int height) {
+  if (window && !glfwGetWindowMonitor(window)) glfwSetWindowSize(window, width, height);
+}
+
+void setFullscreen(bool fullscreen, int width, int height) {
+  if (!window || (glfwGetWindowMonitor(window) != nullptr) == fullscreen) return;
+  if (!fullscreen) {
+    glfwSetWindowMonitor(window, nullptr, windowedX, windowedY, width, height, GLFW_DONT_CARE);
+    return;
+  }
+  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+  const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+  if (!mode) return;
+  glfwGetWindowPos(window, &windowedX, &windowedY);
+  glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+}
+
+void setSwapInterval(int interval) {
+  if (window) glfwSwapInterval(interval);
 }
 
 void enableMouseCursor() {

@@ -19,6 +19,7 @@ constexpr int KEY_F6 = 263;
 constexpr int KEY_F7 = 264;
 constexpr int KEY_F8 = 265;
 constexpr int KEY_F9 = 266;
+constexpr int KEY_F10 = 267;
 constexpr int KEY_UP = 283;
 constexpr int KEY_DOWN = 284;
 constexpr int KEY_LEFT = 285;
@@ -40,6 +41,12 @@ bool init();
 // Fullscreen covers the primary monitor at its current mode and ignores width and height.
 bool openWindow(int width, int height, int depthBits, int stencilBits, bool visible = true, bool fullscreen = false);
 void setWindowTitle(const char* title);
+// Resizes the window's client area; in fullscreen it only changes the size the window gets back.
+void setWindowSize(int width, int height);
+// Puts the window on the primary monitor at its current mode, or back into a window of width x height.
+void setFullscreen(bool fullscreen, int width, int height);
+// Buffer swaps wait for this many screen refreshes: 1 is vsync, 0 swaps at once.
+void setSwapInterval(int interval);
 void enableMouseCursor();
 // True while a window is open and nobody asked it to close.
 bool windowOpened();

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark of the game: the reference frames compared (the test pass compares them
 # too), frame time (plain and busy scene, with the per-pass split), the real game's frame rate counted by the
-# driver beside its floor, whole headless matches, start-up to the first frame, and peak memory of the real
-# game and of a match.
+# driver beside its floor, the three quality presets' frame rates counted by the driver in the start and the
+# busy scene, whole headless matches, start-up to the first frame, and peak memory of the real game and of a
+# match.
 # Usage: scripts/bench.sh [BUILD_DIR]   (default build-bench; Release-like RelWithDebInfo unless configured)
 # Runs on $DISPLAY when one is set, otherwise on an Xvfb server of its own, which it stops afterwards.
 # Results go to the terminal; the benchmarks are noisy on a shared machine, so run it with nothing else busy.
@@ -14,6 +15,8 @@ startup_runs=${STARTUP_RUNS:-7}
 play_seconds=${PLAY_SECONDS:-60}
 fps_seconds=${FPS_SECONDS:-20}
 fps_rounds=${FPS_ROUNDS:-3}
+presets=${PRESETS:-high medium low}
+preset_rounds=${PRESET_ROUNDS:-2}
 
 cmake -S "$root" -B "$build" -DVARROW_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target varrow frame_bench match_bench startup_bench frame_reference
@@ -27,6 +30,8 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
+# The game and the benchmarks read no settings file of the developer's: every run starts at the defaults.
+export XDG_CONFIG_HOME="$scratch/config"
 
 source "$root/scripts/lib/virtual_display.sh"
 start_virtual_display
@@ -51,17 +56,21 @@ for pair in simple_shader:fragColor shadow1:shadowColor shadow2:shadow2Color; do
   printf '#version 150\nout vec4 %s;\nvoid main() { %s = vec4(0.5, 0.5, 0.5, 1.0); }\n' \
     "${pair#*:}" "${pair#*:}" >"$scratch/floor/shader/${pair%%:*}.frag"
 done
+# driver_fps NAME ROUND DIR [COMMAND...]: runs the command (the game by default) in DIR for $fps_seconds s and
+# keeps the driver's per-second counts after the first two in $scratch/NAME.fps.
 driver_fps() {
-  local dump="$scratch/hud-$1-$2"
+  local name="$1" dump="$scratch/hud-$1-$2" dir="$3"
+  shift 3
+  [ $# -gt 0 ] || set -- ./varrow
   mkdir -p "$dump"
-  (cd "$3" && GALLIUM_HUD=fps GALLIUM_HUD_PERIOD=1 GALLIUM_HUD_VISIBLE=false GALLIUM_HUD_DUMP_DIR="$dump" \
-    exec ./varrow >/dev/null 2>&1) &
+  (cd "$dir" && GALLIUM_HUD=fps GALLIUM_HUD_PERIOD=1 GALLIUM_HUD_VISIBLE=false GALLIUM_HUD_DUMP_DIR="$dump" \
+    exec "$@" >/dev/null 2>&1) &
   game_pid=$!
   sleep "$fps_seconds"
   kill "$game_pid"
   wait "$game_pid" 2>/dev/null || true
   game_pid=""
-  tail -n +3 "$dump/fps" >>"$scratch/$1.fps"
+  tail -n +3 "$dump/fps" >>"$scratch/$name.fps"
 }
 summarise() {
   sort -g "$scratch/$1.fps" | awk -v name="$1" '{v[NR]=$1} END {
@@ -76,6 +85,30 @@ floor_line=$(summarise floor)
 printf '%s\n%s\n' "$game_line" "$floor_line"
 awk -v a="$(cut -d' ' -f3 <<<"$game_line")" -v b="$(cut -d' ' -f3 <<<"$floor_line")" \
   'BEGIN {printf "game/floor median ratio: %.2f\n", a / b}'
+uptime
+
+# Each preset in the start scene (the real game with --quality) and in the busy scene (frame_bench's 60
+# enemies and 20 towers with a settings file naming the preset, run until it is stopped), each beside its
+# floor (the same from the constant-colour run directory); all of them alternating within each round.
+echo "== quality presets, driver-counted fps beside the floor ($preset_rounds rounds of ${fps_seconds} s each)"
+for round in $(seq "$preset_rounds"); do
+  for preset in $presets; do
+    echo "quality = $preset" >"$scratch/$preset.ini"
+    for dir in run floor; do
+      from="$build/run"
+      [ "$dir" = floor ] && from="$scratch/floor"
+      driver_fps "start-$preset-$dir" "$round" "$from" ./varrow --quality "$preset"
+      driver_fps "busy-$preset-$dir" "$round" "$from" env VARROW_RUN_DIR="$from" BENCH_SETTINGS="$scratch/$preset.ini" \
+        FRAME_BENCH_FRAMES=1000000 "$build/bench/frame_bench" --benchmark_filter='BM_BusyFrame/'
+    done
+  done
+done
+for preset in $presets; do
+  for scene in start busy; do
+    summarise "$scene-$preset-run"
+    summarise "$scene-$preset-floor"
+  done
+done
 uptime
 
 echo "== game.update over whole matches at 60 updates per simulated second"

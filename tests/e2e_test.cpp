@@ -71,6 +71,12 @@ struct Screen {
       if (bright(Box{x, b.y, 1, b.h}) > 0) return x;
     return -1;
   }
+  // Mean of every channel of every pixel in b, 0 to 255.
+  double level(Box b) const {
+    double sum = 0;
+    count(b, [&](int x, int y) { return sum += channel(x, y, 0) + channel(x, y, 1) + channel(x, y, 2), 0; });
+    return sum / (3.0 * b.w * b.h);
+  }
   int changed(const Screen& o, Box b) const {
     return count(b, [&](int x, int y) {
       int most = 0;
@@ -254,6 +260,45 @@ TEST_F(E2E, AChosenLevelIsNamedAfterTheStartUpLinesLostAndPlayedAgainWithR) {
   EXPECT_EQ(game.waitForExit(20.0), 0);
   EXPECT_EQ(game.output(), printed + expected);
   fs::remove_all(dir);
+}
+
+// The options screen in the real game: Low chosen over the running match, Escape closes the screen without
+// quitting and the next Escape quits; the next start draws at Low, and --quality high overrides the file for
+// one run without touching it. The glow that Low leaves out lights the board: at High it is much brighter.
+TEST_F(E2E, OptionsChosenOnTheScreenAreKeptForTheNextStartAndTheCommandLineOverridesThem) {
+  char folder[] = "/tmp/varrow-e2e-config-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string file = std::string(folder) + "/varrow/settings.ini";
+  auto readFile = [&] { std::ifstream in(file); return std::string(std::istreambuf_iterator<char>(in), {}); };
+  const Box board{100, 250, 800, 250}, panelEdge{208, 380, 4, 40};
+  game.useConfigHome(folder);
+  double levels[3] = {};
+  for (int run = 0; run < 3; ++run) {
+    ASSERT_TRUE(game.start(true, run == 2 ? "--mute --quality high" : "--mute") && game.waitForWindow(60.0))
+        << game.output() << game.errors();
+    Screen s;
+    ASSERT_TRUE(waitForScreen([&](const Screen& b) { return b.level(board) > 10; }, &s, board));
+    levels[run] = s.level(board);
+    if (run == 0) {
+      // The panel's border shows; then down to Quality and left twice, from High to Low.
+      game.sendKey("F10");
+      EXPECT_TRUE(waitForScreen([&](const Screen& b) { return b.count(panelEdge, [&](int x, int y) {
+        return b.channel(x, y, 2) > 200 && b.channel(x, y, 0) < 100; }) > 120; }, &s, panelEdge));
+      game.sendKey("Down Down Down Down Down Left Left");
+      game.sendKey("Escape");
+      EXPECT_TRUE(pollFor(15.0, [&] { return readFile().find("quality = low\n") != std::string::npos; })) << readFile();
+      EXPECT_TRUE(game.running()) << "the Escape that closed the screen quit the game";
+    }
+    const std::string kept = readFile();
+    game.sendKey("Escape");
+    EXPECT_EQ(game.waitForExit(20.0), 0) << "run " << run;
+    EXPECT_EQ(game.output(), kCleanStartOutput);
+    EXPECT_EQ(game.errors().find("varrow"), std::string::npos) << game.errors();
+    EXPECT_EQ(readFile(), kept);
+  }
+  EXPECT_GT(levels[0], 1.3 * levels[1]) << "High, then Low from the file";
+  EXPECT_GT(levels[2], 1.3 * levels[1]) << "High from the command line over the file";
+  std::filesystem::remove_all(folder);
 }
 
 TEST(E2ENoDisplay, ReportsAndExitsWithStatusOneWithoutWaitingForAKey) {

@@ -1,5 +1,6 @@
 // The game's file readers on hand-made and hostile bytes (MD2 model, TGA image), the texture tables they
-// fill, and the generated asset set: reproducible, and read back by the game's own readers.
+// fill, the generated asset set (reproducible, and read back by the game's own readers), and the settings
+// file written, read back and read with every kind of bad line.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include "CaptureStdout.h"
 #include "WorldTest.h"
 #include "app/Globals.h"
+#include "app/Settings.h"
 #include "app/TextureCatalogue.h"
 #include "platform/Platform.h"
 #include "platform/TgaImage.h"
@@ -355,4 +357,57 @@ TEST(Assets, TheGeneratorIsReproducibleAndTheGameReadsWhatItWrites) {
     EXPECT_TRUE(std::abs(1.5f + low->z) < 0.15f && std::abs(high->z - low->z - 4.0f) < 0.5f) << frame << ": " << low->z << " " << high->z;
   }
 
+}
+
+TEST(SettingsFile, ReadBackAsWrittenEachBadLineOneWarningAndFoldersThatFail) {
+  const fs::path home = fs::temp_directory_path() / ("varrow_settings_" + std::to_string(getpid()));
+  const std::string path = settingsFilePath(home.c_str(), "/root");
+  EXPECT_EQ(path, home.string() + "/varrow/settings.ini");
+  EXPECT_EQ(settingsFilePath("relative", "/home/p"), "/home/p/.config/varrow/settings.ini");
+  EXPECT_EQ(settingsFilePath(nullptr, nullptr), "");
+  EXPECT_EQ(readSettingsFile(path).warnings.size(), 0u) << "no file is no warning";
+
+  // Written through a temporary file into a folder made for it, and read back whole.
+  Settings kept;
+  kept.width = 1280, kept.height = 720, kept.fullscreen = true, kept.vsync = false;
+  kept.musicVolume = 0, kept.effectsVolume = 70;
+  applyQuality(kept, Quality::Low);
+  kept.renderScale = 75;
+  ASSERT_EQ(writeSettingsFile(path, kept), "");
+  const SettingsRead back = readSettingsFile(path);
+  EXPECT_TRUE(back.settings == kept && back.warnings.empty() && !fs::exists(path + ".new"));
+  EXPECT_NE(readAll(path).size(), 0u);
+
+  // The preset comes before the settings it stands for, wherever its line is.
+  using namespace std::string_literals;
+  const std::string text = "vsync = maybe\ncolour = red\njust words\nmusic_volume = 101\n[unclosed\n"s +
+                           "window_size = 799x600\n  effects_volume=5 ; quiet\n# comment\n\n" + std::string(300, 'x') +
+                           "\nshadow_map = 2048\0\nglow = ON\nquality = Low"s;
+  const SettingsRead read = parseSettings(text, "f.ini");
+  const std::vector<std::string> warnings = {
+      "varrow: f.ini:1: 'maybe' is not a value of vsync (on or off); it keeps its default",
+      "varrow: f.ini:2: unknown setting 'colour'; it is left out",
+      "varrow: f.ini:3: not a \"key = value\" line; it is left out",
+      "varrow: f.ini:4: '101' is not a value of music_volume (a percentage from 0 to 100); it keeps its default",
+      "varrow: f.ini:5: not a \"key = value\" line; it is left out",
+      "varrow: f.ini:6: '799x600' is not a value of window_size (WIDTHxHEIGHT from 800x600 to 16384x16384); it keeps "
+      "its default",
+      "varrow: f.ini:10: the line is too long; it is left out",
+      "varrow: f.ini:11: a zero byte in the line; it is left out"};
+  EXPECT_EQ(read.warnings, warnings);
+  Settings want;
+  applyQuality(want, Quality::Low);
+  want.glow = true, want.effectsVolume = 5;
+  EXPECT_TRUE(read.settings == want);
+
+  // A folder in place of the file cannot be read, and a file in place of the folder cannot be written to.
+  fs::remove(path);
+  fs::create_directory(path);
+  const SettingsRead unreadable = readSettingsFile(path);
+  EXPECT_TRUE(unreadable.settings == Settings() && unreadable.warnings.size() == 1u &&
+              unreadable.warnings[0].rfind("varrow: cannot read " + path + ": ", 0) == 0) << unreadable.warnings[0];
+  std::ofstream(home / "file") << "x";
+  const std::string blocked = settingsFilePath((home / "file").c_str(), nullptr);
+  EXPECT_EQ(writeSettingsFile(blocked, kept).rfind("varrow: cannot save the settings in " + blocked + ": ", 0), 0u);
+  fs::remove_all(home);
 }

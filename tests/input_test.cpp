@@ -1,10 +1,13 @@
 // Keys, clicks and the camera on the fresh world through the registered callbacks, with injected input and
 // the manual clock: exact console and screen texts, HUD button edges, building, selecting, SuperGlow, the camera
-// step, the frustum test and the frame update.
+// step, the frustum test, the frame update and the options screen.
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -12,6 +15,7 @@
 #include "WorldTest.h"
 #include "app/Application.h"
 #include "app/Globals.h"
+#include "app/OptionsScreen.h"
 #include "input/Camera.h"
 #include "input/Frustum.h"
 #include "input/Keyboard.h"
@@ -366,4 +370,63 @@ TEST_F(Input, FrameRateSampledStrictlyAfterOneSecondAndStoppedGamesHoldAllButThe
   }
   injectKey(KEY_UP, false);
   expectNear(eye() - from, {0, 0, -100}, 1e-2f);
+}
+
+TEST_F(Input, TheOptionsScreenStopsTheMatchTakesEveryKeyChangesAtOnceAndSavesWhatThePlayerChanged) {
+  const std::filesystem::path home = std::filesystem::temp_directory_path() / ("varrow_options_" + std::to_string(getpid()));
+  const std::string path = settingsFilePath(home.c_str(), nullptr);
+  // The file says music at 50 %; this run's command line asked for Low.
+  Settings fromFile;
+  fromFile.musicVolume = 50;
+  settings = fromFile;
+  applyQuality(settings, Quality::Low);
+  optionsScreen.keepIn(path, fromFile);
+  injectCursor(512, 384);
+  auto frameAt = [](double now) { setTime(now), updateFrame(); };
+  double t = 0.0;
+  while (g.enemies.empty()) frameAt(t += 0.1);
+  const Enemy& e = *g.enemies.front();
+  auto match = [&] { return std::make_tuple(e.worldX, e.worldZ, g.gameState, g.resources, g.towers.size(), wireframeMode); };
+  const auto before = match();
+  const glm::mat4 view = viewMatrix;
+
+  // Open, nothing printed, and nothing moves for five seconds: no enemy, no camera (Up held), no command, no click.
+  const double openedAt = t;
+  EXPECT_EQ(press(KEY_F10), "");
+  injectKey(KEY_UP, true);
+  EXPECT_EQ(press('P') + press(KEY_F3) + click(512, 653) + click(512, 300), "");
+  for (int k = 0; k < 50; ++k) frameAt(t += 0.1);
+  injectKey(KEY_UP, false);
+  EXPECT_TRUE(match() == before && viewMatrix == view);
+
+  // Down to the music, a step left (heard at once); the quality from Low up to Medium, then a smaller shadow
+  // map, which is no preset; Up from the top line wraps to the last.
+  for (int key : {KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_LEFT, KEY_DOWN, KEY_DOWN, KEY_RIGHT, KEY_DOWN, KEY_LEFT}) press(key);
+  EXPECT_EQ(std::make_tuple(settings.musicVolume, g.musicVolume, optionValue(settings, LineQuality)),
+            std::make_tuple(40, 0.4f, std::string("Custom")));
+  EXPECT_EQ(std::make_tuple(settings.shadowMapSize, settings.glow, settings.renderScale), std::make_tuple(512, true, 75));
+  for (int k = 0; k < 7; ++k) press(KEY_UP);
+  EXPECT_EQ(optionsScreen.line(), LineRenderScale);
+
+  // Escape closes the screen, and the press that closed it does not quit, held or not; the next one does.
+  EXPECT_EQ(press(KEY_ESC), "");
+  EXPECT_FALSE(optionsScreen.isOpen() || optionsScreen.escapeQuits(true));
+  press(KEY_ESC, RELEASE), press(KEY_ESC);
+  EXPECT_TRUE(!optionsScreen.escapeQuits(false) && optionsScreen.escapeQuits(true));
+  // The clock is back at the moment the screen opened, and the match goes on from there.
+  EXPECT_EQ(std::make_pair(getTime(), lastFrameTime), std::make_pair(openedAt, openedAt));
+  frameAt(openedAt + 0.1);
+  EXPECT_NE(match(), before);
+
+  // Saved: what the player changed over what the file had, not the command line's Low.
+  Settings want = fromFile;
+  applyQuality(want, Quality::Medium);
+  want.musicVolume = 40, want.shadowMapSize = 512;
+  const SettingsRead saved = readSettingsFile(path);
+  EXPECT_TRUE(saved.settings == want && saved.warnings.empty());
+  // Opened and closed without a change: the file is not written.
+  std::filesystem::remove(path);
+  press(KEY_F10), press(KEY_F10);
+  EXPECT_FALSE(std::filesystem::exists(path));
+  std::filesystem::remove_all(home);
 }

@@ -295,6 +295,39 @@ TEST_F(Frame, TheOverlayOutlinesReachesAndBarsDamageInTheFinalPictureAndF9TakesI
   }
 }
 
+// Each quality setting changes the picture but keeps the board where it is: in 32 x 32 blocks of the window,
+// the ones the board lights at High are the ones it lights at that quality. Back at High, the picture is the
+// same as before to the last bit.
+TEST_F(Frame, EveryQualitySettingDrawsTheBoardInItsPlaceAndHighAgainIsTheSamePicture) {
+  addTower("tris_gr", 21.0f, -9.0f);
+  const std::string high = frame();
+  auto litBlocks = [](const std::string& rgba) {
+    std::vector<bool> lit;
+    for (int y = 16; y < 768; y += 32)
+      for (int x = 16; x < 1024; x += 32) lit.push_back(brightness(rgba, {x, y}, 15) > 12.0);
+    return lit;
+  };
+  const std::vector<bool> board = litBlocks(high);
+  const struct { const char* name; int shadowMapSize; bool glow; int renderScale; } qualities[] = {
+      {"shadow 1024", 1024, true, 100}, {"shadow 512", 512, true, 100}, {"no glow", 2048, false, 100},
+      {"75 %", 2048, true, 75}, {"50 %", 2048, true, 50}, {"Low", 512, false, 50}};
+  for (const auto& q : qualities) {
+    settings.shadowMapSize = q.shadowMapSize, settings.glow = q.glow, settings.renderScale = q.renderScale;
+    const std::string picture = frame();
+    const std::vector<bool> blocks = litBlocks(picture);
+    int agree = 0;
+    for (size_t i = 0; i < blocks.size(); ++i) agree += blocks[i] == board[i];
+    EXPECT_NE(picture, high) << q.name;
+    EXPECT_GT(agree, 0.97 * blocks.size()) << q.name;
+  }
+  GLint shadowSize = 0;
+  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &shadowSize);
+  EXPECT_EQ(shadowSize, 512);
+  settings = Settings();
+  EXPECT_TRUE(frame() == high);
+}
+
 TEST_F(SceneObjects, PathLinesFloatAndSwellAfterASuperGlow) {
   SpawnPoint& sp = *g.spawnPoints.front();
   for (int i = 0; i < 5; ++i) EXPECT_EQ(sp.getVertices()[4 * i + 1], 0.1f) << "path lines float above the board";

@@ -1,5 +1,6 @@
 // Play again, fast-forward and the command line: a new match after the end, the game speed on the match
-// clock, a lost match at 4x in a quarter of the frames, the option parser and the binary's answer to options.
+// clock, a lost match at 4x in a quarter of the frames, the option parser (over the settings file) and the
+// binary's answer to options.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -88,7 +89,9 @@ TEST_F(WorldTest, AMatchWithoutTowersIsLostInAQuarterOfTheFramesAtFourTimesTheSp
 std::string parsed(const std::vector<std::string>& args) {
   const LaunchOptions o = parseCommandLine(args);
   return std::to_string(static_cast<int>(o.action)) + " " + std::to_string(o.width) + "x" +
-         std::to_string(o.height) + (o.fullscreen ? " full" : "") + (o.mute ? " mute" : "") + (o.dataDir.empty() ? "" : " data " + o.dataDir) +
+         std::to_string(o.height) + (o.fullscreen ? " full" : "") + (o.mute ? " mute" : "") +
+         (o.quality ? std::string(" ") + qualityName(*o.quality) : "") + (o.noVsync ? " no-vsync" : "") +
+         (o.dataDir.empty() ? "" : " data " + o.dataDir) +
          (o.level.empty() ? "" : " level " + o.level + " " + o.levelFile) + " " + o.error;
 }
 
@@ -107,11 +110,24 @@ TEST(ReplayOptions, TheParserTakesEachOptionAndNamesTheFirstBadOneAndTheBinarySt
       {{"--list-levels", "--data", "/d"}, "4 0x0 data /d "},
       {{"--level", "a", "--check-level", "/b/../c.json"}, "5 0x0 level /b/../c.json /c.json "},
       {{"--level", ""}, "3 0x0 varrow: --level: the level's name is empty"},
+      {{"--quality", "low", "--no-vsync", "--quality=Medium"}, "0 0x0 medium no-vsync "},
+      {{"--quality", "ultra", "--mute"}, "3 0x0 varrow: --quality: 'ultra' is not high, medium or low"},
+      {{"--quality"}, "3 0x0 varrow: --quality needs a value LEVEL: high, medium or low"},
   };
   for (const auto& row : table) EXPECT_EQ(parsed(row.first), row.second) << row.second;
   for (std::string bad : {"1280", "1280x", "x720", "0x720", "1280x0", "16385x720", "1280x-720", "+1280x720",
                           "12a0x720", "1280x720x2", "1280X720", "001280x720", "99999999999x1", ""})
     EXPECT_EQ(parsed({"--size", bad}), "3 0x0 varrow: --size: '" + bad + "' is not WIDTHxHEIGHT (sides 1 to 16384)");
+
+  // The command line over the settings file, for what it names only.
+  Settings file;
+  file.width = 1600, file.height = 900, file.musicVolume = 30;
+  applyQuality(file, Quality::Low);
+  Settings want = file;
+  want.width = 1280, want.height = 720, want.vsync = false;
+  applyQuality(want, Quality::High);
+  EXPECT_TRUE(applyCommandLine(file, parseCommandLine({"--quality", "high", "--size", "1280x720", "--no-vsync"})) == want);
+  EXPECT_TRUE(applyCommandLine(file, parseCommandLine({"--mute"})) == file);
 
   const std::string varrow = "cd " VARROW_RUN_DIR " && env -u DISPLAY ./varrow ";
   EXPECT_EQ(runCommand(varrow + "--help 2>&1; echo $?"), usageText() + "0\n");

@@ -22,6 +22,7 @@
 
 #include "app/Application.h"
 #include "app/Globals.h"
+#include "app/OptionsScreen.h"
 #include "app/Window.h"
 #include "game/Game.h"
 #include "input/Camera.h"
@@ -36,8 +37,8 @@
 
 namespace {
 
-// Every key the player may press: the commands, the held camera and light keys, Escape, and keys without a
-// command. startsNewMatch marks a key that may begin a new match (R, once a match is over), after which the
+// Every key the player may press: the commands, the held camera and light keys, Escape, the options screen
+// (whose Left and Right change the settings), and keys without a command. startsNewMatch marks a key that may begin a new match (R, once a match is over), after which the
 // rules start counting afresh.
 struct KeyEntry {
   int code;
@@ -74,7 +75,8 @@ const KeyEntry kKeys[] = {
     {'A', false},
     {'Z', false},
     {'0', false},
-    {platform::KEY_F1 + 9, false},
+    {platform::KEY_F10, false},
+    {platform::KEY_F1 + 10, false},
     {platform::KEY_LAST, false},
 };
 constexpr int kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);
@@ -142,6 +144,8 @@ void startMatch() {
   new (&game) Game();
   game.towerModels = std::move(models);
 
+  if (optionsScreen.isOpen()) optionsScreen.close();
+  settings = Settings();
   platform::useManualClock(true);
   platform::setTime(0.0);
   matchClock = MatchClock();
@@ -376,7 +380,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 0:
       case 1: {  // key down or up
         const KeyEntry& key = kKeys[in.byte() % kKeyCount];
-        const bool pressed = pressKey(key, in.byte() % 2 == 0);
+        // The options screen takes every key while it is open.
+        const bool screenOpen = optionsScreen.isOpen();
+        const bool pressed = pressKey(key, in.byte() % 2 == 0) && !screenOpen;
         newMatch = pressed && key.startsNewMatch && (before.state == Lost || before.state == Won);
         pausePressed = pressed && key.code == 'P';
         break;
@@ -447,8 +453,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       check(after.state == expected, "the match state changed other than by a frame or the pause key");
     }
     before = after;
-    // The main loop ends after a frame in which Escape is held.
-    if (frame && platform::getKey(platform::KEY_ESC) == platform::PRESS) break;
+    // The main loop ends after a frame in which Escape is held, unless that Escape closed the options screen.
+    if (frame && optionsScreen.escapeQuits(platform::getKey(platform::KEY_ESC) == platform::PRESS)) break;
   }
   return 0;
 }

@@ -81,8 +81,10 @@ bool GameProcess::start(bool withDisplay, const std::string& arguments, const st
       pollFor(30.0, [&] { return !readText(up).empty() || waitpid(server_, nullptr, WNOHANG) == server_; });
       if (readText(up).empty()) continue;
     }
-    pid_ = spawn("cd / && " + (withDisplay ? "DISPLAY=" + display_ : "unset DISPLAY;") + " exec '" + program + "' " +
-                 arguments + " </dev/null >" + logDir_ + "/out 2>" + logDir_ + "/err");
+    const std::string config = configHome_.empty() ? logDir_ + "/config" : configHome_;
+    pid_ = spawn("cd / && export XDG_CONFIG_HOME='" + config + "' && " +
+                 (withDisplay ? "DISPLAY=" + display_ : "unset DISPLAY;") + " exec '" + program + "' " + arguments +
+                 " </dev/null >" + logDir_ + "/out 2>" + logDir_ + "/err");
     if (!withDisplay) return true;
     pollFor(30.0, [&] { return output().find('\n') != std::string::npos || !running(); });
     if (errors().find("Failed to open display") == std::string::npos) return true;

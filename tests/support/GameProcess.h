@@ -30,6 +30,8 @@ class GameProcess {
 
   // Starts the program with the arguments (shell words) on its own Xvfb, or with DISPLAY removed, from the
   // root directory: the game finds its data from where the program lies, not from where it is started.
+  // XDG_CONFIG_HOME is the folder given to useConfigHome, else an empty scratch folder of this run, so that
+  // no game started by a test reads or writes the developer's own settings.
   bool start(bool withDisplay = true, const std::string& arguments = "",
              const std::string& program = VARROW_RUN_DIR "/varrow");
   std::string output() const;
@@ -45,6 +47,7 @@ class GameProcess {
   bool screenshot(const std::string& pngPath, const std::string& crop = "");
   // Asks the window to close the way a window manager does (a WM_DELETE_WINDOW client message).
   bool requestClose();
+  void useConfigHome(const std::string& folder) { configHome_ = folder; }
   // Exit status, or -1 when the process had to be killed after the timeout.
   int waitForExit(double seconds);
   bool running();
@@ -57,5 +60,5 @@ class GameProcess {
 
   pid_t pid_ = -1, server_ = -1;
   int exitStatus_ = -1;
-  std::string display_, logDir_, window_;
+  std::string display_, logDir_, window_, configHome_;
 };

@@ -5,6 +5,7 @@
 
 #include "CaptureStdout.h"
 #include "app/Globals.h"
+#include "app/OptionsScreen.h"
 #include "app/ShaderPrograms.h"
 #include "app/TextureCatalogue.h"
 #include "input/Camera.h"
@@ -55,6 +56,9 @@ void WorldTest::SetUp() {
 
   windowWidth = 1024;
   windowHeight = 768;
+  if (optionsScreen.isOpen()) optionsScreen.close();
+  optionsScreen.keepIn("", Settings());
+  settings = Settings();
   spectatorMode = fpsMode = wireframeMode = false;
   textureFilter = GL_LINEAR;
   mipmapMode = GL_LINEAR_MIPMAP_LINEAR;
@@ -73,6 +77,7 @@ void WorldTest::SetUp() {
   game.minFilter = game.magFilter = 0;
   game.screenMessage = {" ", 0.0};
   game.overlay.shown = false;
+  game.musicVolume = game.effectsVolume = 1.0f;
   buildWorld(game);
 }
 

@@ -20,8 +20,8 @@ void buildWorld(Game& g);
 class WorldTest : public GlTest {
  protected:
   // The global game emptied and rebuilt with the level in code; money 1000, running, selection mode; the
-  // application's switches, camera and window back at their start values; the clock manual at 0, the match
-  // clock at 0 and normal speed; input injected.
+  // application's switches, settings, camera and window back at their start values, the options screen closed
+  // with nowhere to save; the clock manual at 0, the match clock at 0 and normal speed; input injected.
   void SetUp() override;
   // Empties the world and gives the real clock and input back.
   void TearDown() override;

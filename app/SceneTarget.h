@@ -1,0 +1,28 @@
+// The smaller framebuffer the 3-D picture is drawn into below 100 % render scale, and its stretch onto the
+// window.
+#pragma once
+
+#include <GL/glew.h>
+
+class SceneTarget {
+ public:
+  SceneTarget() = default;
+  SceneTarget(const SceneTarget&) = delete;
+  SceneTarget& operator=(const SceneTarget&) = delete;
+  ~SceneTarget() { release(); }
+
+  // Binds the target for drawing at width x height, remaking it when the size changed, and sets the viewport.
+  void bind(int width, int height);
+  // Stretches the picture over the whole window with linear filtering and leaves the window bound, its
+  // viewport set.
+  void blitToWindow(int windowWidth, int windowHeight);
+  // Frees the GL objects while a context is current.
+  void release();
+
+ private:
+  GLuint framebuffer_ = 0;
+  GLuint colour_ = 0;
+  GLuint depth_ = 0;
+  int width_ = 0;
+  int height_ = 0;
+};
