@@ -97,6 +97,7 @@ void initApplication(const LaunchOptions& options) {
   game.setVolumes(settings.musicVolume / 100.0f, settings.effectsVolume / 100.0f);
   game.initSound();
   game.createFiles();
+  game.overlay.shown = settings.overlay;
 }
 
 void shutdownApplication() {

@@ -55,12 +55,13 @@ void copyLine(const Settings& from, Settings& to, int line) {
     case LineShadowMap: to.shadowMapSize = from.shadowMapSize; break;
     case LineGlow: to.glow = from.glow; break;
     case LineRenderScale: to.renderScale = from.renderScale; break;
+    case LineOverlay: to.overlay = from.overlay; break;
     default: break;
   }
 }
 
-// The window, the swap interval and the volumes follow the settings at once; the frame rendering reads the
-// quality settings itself.
+// The window, the swap interval, the volumes and the overlay follow the settings at once; the frame rendering
+// reads the quality settings itself.
 void apply(const Settings& before, const Settings& after) {
   if (after.fullscreen != before.fullscreen)
     platform::setFullscreen(after.fullscreen, after.width, after.height);
@@ -69,6 +70,7 @@ void apply(const Settings& before, const Settings& after) {
   if (after.vsync != before.vsync) platform::setSwapInterval(after.vsync ? 1 : 0);
   if (after.musicVolume != before.musicVolume || after.effectsVolume != before.effectsVolume)
     game.setVolumes(after.musicVolume / 100.0f, after.effectsVolume / 100.0f);
+  if (after.overlay != before.overlay) game.overlay.shown = after.overlay;
 }
 
 float textWidth(const BitmapFont& font, const std::string& text) {
@@ -83,7 +85,7 @@ enum Colour { Panel, Border, Chosen };
 // row per line from kFirstRow down, and the keys at the foot.
 constexpr float kPanelLeft = -300.0f, kPanelBottom = -220.0f, kPanelWidth = 600.0f, kPanelHeight = 440.0f;
 constexpr float kBorder = 4.0f;
-constexpr float kFirstRow = 150.0f, kRowHeight = 34.0f;
+constexpr float kFirstRow = 160.0f, kRowHeight = 32.0f;
 constexpr float kNameX = -270.0f, kValueCentre = 150.0f, kLeftArrowX = 40.0f, kRightArrowX = 250.0f;
 
 }  // namespace
@@ -91,7 +93,7 @@ constexpr float kNameX = -270.0f, kValueCentre = 150.0f, kLeftArrowX = 40.0f, kR
 const char* optionName(int line) {
   static const char* const kNames[kOptionLines] = {"Window size", "Fullscreen", "Vsync",
                                                    "Music volume", "Effects volume", "Quality",
-                                                   "Shadow map", "Glow", "Render scale"};
+                                                   "Shadow map", "Glow", "Render scale", "Overlay"};
   return line >= 0 && line < kOptionLines ? kNames[line] : "";
 }
 
@@ -109,6 +111,7 @@ std::string optionValue(const Settings& s, int line) {
     case LineShadowMap: return std::to_string(s.shadowMapSize);
     case LineGlow: return onOff(s.glow);
     case LineRenderScale: return std::to_string(s.renderScale) + " %";
+    case LineOverlay: return onOff(s.overlay);
     default: return "";
   }
 }
@@ -139,6 +142,7 @@ Settings stepOption(Settings s, int line, int direction) {
     case LineShadowMap: s.shadowMapSize = stepValue({512, 1024, 2048}, s.shadowMapSize, direction); break;
     case LineGlow: s.glow = !s.glow; break;
     case LineRenderScale: s.renderScale = stepValue({50, 75, 100}, s.renderScale, direction); break;
+    case LineOverlay: s.overlay = !s.overlay; break;
     default: break;
   }
   return s;

@@ -19,6 +19,7 @@ enum OptionLine {
   LineShadowMap,
   LineGlow,
   LineRenderScale,
+  LineOverlay,
   kOptionLines
 };
 

@@ -104,6 +104,8 @@ const Key kKeys[] = {
     {"render_scale", "100, 75 or 50",
      [](const std::string& v, Settings& s) { return parseOneOf(v, {100, 75, 50}, &s.renderScale); },
      [](const Settings& s) { return std::to_string(s.renderScale); }},
+    {"overlay", "on or off", [](const std::string& v, Settings& s) { return parseSwitch(v, &s.overlay); },
+     [](const Settings& s) { return std::string(switchText(s.overlay)); }},
 };
 
 // One reading of a file's text. inih asks for the text line by line through nextLine and hands each
@@ -187,9 +189,9 @@ int onEntry(void* user, const char*, const char* name, const char* value) {
 }  // namespace
 
 bool Settings::operator==(const Settings& o) const {
-  return std::tie(width, height, fullscreen, vsync, musicVolume, effectsVolume, shadowMapSize, glow, renderScale) ==
-         std::tie(o.width, o.height, o.fullscreen, o.vsync, o.musicVolume, o.effectsVolume, o.shadowMapSize, o.glow,
-                  o.renderScale);
+  return std::tie(width, height, fullscreen, vsync, musicVolume, effectsVolume, shadowMapSize, glow, renderScale,
+                  overlay) == std::tie(o.width, o.height, o.fullscreen, o.vsync, o.musicVolume, o.effectsVolume,
+                                       o.shadowMapSize, o.glow, o.renderScale, o.overlay);
 }
 
 void applyQuality(Settings& s, Quality quality) {

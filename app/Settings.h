@@ -1,5 +1,5 @@
-// The options the player keeps: window, vsync, volumes and picture quality, with the quality presets, and the
-// settings file that holds them ($XDG_CONFIG_HOME/varrow/settings.ini) read and written.
+// The options the player keeps: window, vsync, volumes, picture quality with its presets and the overlay, and
+// the settings file that holds them ($XDG_CONFIG_HOME/varrow/settings.ini) read and written.
 #pragma once
 
 #include <string>
@@ -18,6 +18,7 @@ struct Settings {
   int shadowMapSize = 2048;  // 2048, 1024 or 512 texels a side
   bool glow = true;          // the glow scene, its two blurs and the overlay
   int renderScale = 100;     // the 3-D picture's size in percent of the window: 100, 75 or 50
+  bool overlay = false;      // the aids F9 shows (reach, health bars, the wave line), shown from the start
 
   bool operator==(const Settings& other) const;
   bool operator!=(const Settings& other) const { return !(*this == other); }

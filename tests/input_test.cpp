@@ -400,13 +400,15 @@ TEST_F(Input, TheOptionsScreenStopsTheMatchTakesEveryKeyChangesAtOnceAndSavesWha
   EXPECT_TRUE(match() == before && viewMatrix == view);
 
   // Down to the music, a step left (heard at once); the quality from Low up to Medium, then a smaller shadow
-  // map, which is no preset; Up from the top line wraps to the last.
+  // map, which is no preset.
   for (int key : {KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_LEFT, KEY_DOWN, KEY_DOWN, KEY_RIGHT, KEY_DOWN, KEY_LEFT}) press(key);
   EXPECT_EQ(std::make_tuple(settings.musicVolume, g.musicVolume, optionValue(settings, LineQuality)),
             std::make_tuple(40, 0.4f, std::string("Custom")));
   EXPECT_EQ(std::make_tuple(settings.shadowMapSize, settings.glow, settings.renderScale), std::make_tuple(512, true, 75));
+  // Up from the top line wraps to the last, the overlay, which shows at once.
   for (int k = 0; k < 7; ++k) press(KEY_UP);
-  EXPECT_EQ(optionsScreen.line(), LineRenderScale);
+  press(KEY_RIGHT);
+  EXPECT_EQ(std::make_tuple(optionsScreen.line(), settings.overlay, g.overlay.shown), std::make_tuple(int(LineOverlay), true, true));
 
   // Escape closes the screen, and the press that closed it does not quit, held or not; the next one does.
   EXPECT_EQ(press(KEY_ESC), "");
@@ -421,7 +423,7 @@ TEST_F(Input, TheOptionsScreenStopsTheMatchTakesEveryKeyChangesAtOnceAndSavesWha
   // Saved: what the player changed over what the file had, not the command line's Low.
   Settings want = fromFile;
   applyQuality(want, Quality::Medium);
-  want.musicVolume = 40, want.shadowMapSize = 512;
+  want.musicVolume = 40, want.shadowMapSize = 512, want.overlay = true;
   const SettingsRead saved = readSettingsFile(path);
   EXPECT_TRUE(saved.settings == want && saved.warnings.empty());
   // Opened and closed without a change: the file is not written.
