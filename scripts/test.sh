@@ -59,9 +59,9 @@ time ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=1" \
   LD_PRELOAD="${mesa_libs# }" \
   with_display ctest --test-dir build-sanitize --output-on-failure -j"$jobs" "$@"
 
-# A short run of every fuzzer (VARROW_FUZZ_SECONDS each, 15 by default; longer runs with scripts/fuzz.sh).
+# A short run of every fuzzer (VARROW_FUZZ_SECONDS each, 10 by default; longer runs with scripts/fuzz.sh).
 echo "test: fuzz smoke run of every libFuzzer target"
-time VARROW_FUZZ_BUILD=build-sanitize bash scripts/fuzz.sh "${VARROW_FUZZ_SECONDS:-15}"
+time VARROW_FUZZ_BUILD=build-sanitize bash scripts/fuzz.sh "${VARROW_FUZZ_SECONDS:-10}"
 
 # The normal build's own tests under memcheck, side by side on one display: the start-up loads (shaders, every
 # image), a headless match lost without towers, towers firing, built, upgraded and sold, and full frames.

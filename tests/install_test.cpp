@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "GameProcess.h"
+#include "Pattern.h"
 #include "app/CommandLine.h"
 #include "app/DataDirectory.h"
 
@@ -115,7 +115,7 @@ TEST(Install, TheInstalledGameStartsFromAnywhereAndItsMenuEntryAppStreamFileIcon
   EXPECT_NE(readText(desktop).find("Categories=Game;StrategyGame;\n"), std::string::npos);
   EXPECT_NE(readText(desktop).find("Exec=" VARROW_INSTALL_PREFIX "/games/varrow\n"), std::string::npos);
   const std::string metainfo = runCommand("ls '" + (share / "metainfo").string() + "'");
-  EXPECT_TRUE(std::regex_match(metainfo, std::regex("[a-z]+\\.[a-z]+\\.[a-z]+\\.metainfo\\.xml\n"))) << metainfo;
+  EXPECT_TRUE(matchesWhole(metainfo, "[a-z]+\\.[a-z]+\\.[a-z]+\\.metainfo\\.xml\n")) << metainfo;
   const std::string validation = runCommand("appstreamcli validate --no-net '" +
                                             (share / "metainfo" / metainfo.substr(0, metainfo.size() - 1)).string() +
                                             "' 2>&1; echo $?");
@@ -149,18 +149,17 @@ TEST(Install, TheManualsOptionsAreTheOptionsOfHelp) {
       help.back() += line;  // a description on the line after a long option
     }
   }
-  for (std::string& entry : help) entry = std::regex_replace(entry, std::regex(" {2,}"), ": ");
+  for (std::string& entry : help) entry = replaceAll(entry, " {2,}", ": ");
 
   std::istringstream page(readText(VARROW_SOURCE_DIR "/packaging/varrow.6.in"));
   bool inOptions = false;
   for (std::string line; std::getline(page, line);) {
     if (line.rfind(".SH", 0) == 0) inOptions = line == ".SH OPTIONS";
     if (!inOptions || line.rfind(".B", 0) != 0) continue;
-    const std::string name = std::regex_replace(std::regex_replace(line, std::regex(R"(^\.BI? |"|\\)"), ""),
-                                                std::regex(" +"), " ");
+    const std::string name = replaceAll(replaceAll(line, R"(^\.BI? |"|\\)", ""), " +", " ");
     std::string description;
     std::getline(page, description);
-    manual.push_back(name + ": " + std::regex_replace(description, std::regex(R"(\\-)"), "-"));
+    manual.push_back(name + ": " + replaceAll(description, R"(\\-)", "-"));
   }
   EXPECT_EQ(manual, help);
   EXPECT_GE(help.size(), 6u);

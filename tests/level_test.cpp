@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "CaptureStdout.h"
 #include "GameProcess.h"
+#include "Pattern.h"
 #include "WorldTest.h"
 #include "game/LevelCheck.h"
 #include "game/LevelFile.h"
@@ -175,9 +175,8 @@ TEST(LevelOptions, TheBinaryListsChecksAndRefusesLevelsBeforeAnyWindow) {
             std::string("varrow: there is no level file ") + pattern +
                 "/nope and no shipped level named 'nope' (varrow --list-levels lists them)\n2\n");
   const std::string list = runCommand(varrow + "--list-levels 2>&1; echo $?");
-  EXPECT_TRUE(std::regex_match(
-      list, std::regex("classic\\.json +Classic +Four corners[^\n]+\ngates\\.json +Eight Gates +[^\n]+\n"
-                       "serpent\\.json +Serpent +[^\n]+\n0\n")))
+  EXPECT_TRUE(matchesWhole(list, "classic\\.json +Classic +Four corners[^\n]+\ngates\\.json +Eight Gates +[^\n]+\n"
+                                  "serpent\\.json +Serpent +[^\n]+\n0\n"))
       << list;
   const std::string check = runCommand(varrow + "--check-level gates.json 2>&1; echo $?");
   EXPECT_NE(check.find("Spawn points: 8\nEnemies: 276 (cube 72, cube_or 44, cube_yl 140, cube_w 20)\n"),
