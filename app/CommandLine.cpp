@@ -11,7 +11,6 @@ namespace {
 
 using Action = LaunchOptions::Action;
 
-constexpr int kLargestSide = 16384;
 constexpr size_t kNameColumn = 21;  // "  --name VALUE" padded to this width, then the description
 
 // Thrown from an option's callback to end the reading at that option: --help, --version or a bad value.
@@ -27,7 +26,7 @@ struct StopReading {
   throw StopReading{action, error};
 }
 
-// A side of a window size: one to five digits, from 1 to kLargestSide.
+// A side of a window size: one to five digits, from 1 to kLargestWindowSide.
 bool parseSide(const std::string& text, int* side) {
   if (text.empty() || text.size() > 5) return false;
   int value = 0;
@@ -35,7 +34,7 @@ bool parseSide(const std::string& text, int* side) {
     if (c < '0' || c > '9') return false;
     value = value * 10 + (c - '0');
   }
-  if (value < 1 || value > kLargestSide) return false;
+  if (value < 1 || value > kLargestWindowSide) return false;
   *side = value;
   return true;
 }
@@ -63,7 +62,8 @@ void declareOptions(CLI::App& app, LaunchOptions& o) {
          [&app, &o](const std::string& value) {
            if (!parseSize(value, &o.width, &o.height))
              stopAt(app, Action::Fail,
-                    "--size: '" + value + "' is not WIDTHxHEIGHT (sides 1 to " + std::to_string(kLargestSide) + ")");
+                    "--size: '" + value + "' is not WIDTHxHEIGHT (sides 1 to " +
+                        std::to_string(kLargestWindowSide) + ")");
          },
          "open the window at that size, for example 1280x720 (default: as saved, else 1024x768)")
       ->type_name("WIDTHxHEIGHT")

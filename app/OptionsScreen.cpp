@@ -73,12 +73,6 @@ void apply(const Settings& before, const Settings& after) {
   if (after.overlay != before.overlay) game.overlay.shown = after.overlay;
 }
 
-float textWidth(const BitmapFont& font, const std::string& text) {
-  float width = 0.0f;
-  for (char c : text) width += font.chars[static_cast<unsigned char>(c)].xadvance;
-  return width;
-}
-
 enum Colour { Panel, Border, Chosen };
 
 // Layout in HUD pixels (1024 x 768 around the window's centre, y up): a panel with a border, the title, one
@@ -218,7 +212,7 @@ void OptionsScreen::draw() {
 
   TextRenderer text = game.textRenderer;
   auto centred = [&](const std::string& s, float centre, float y) {
-    text.drawText(s.c_str(), true, centre - textWidth(text.font, s) / 2.0f, y);
+    text.drawText(s.c_str(), true, centre - static_cast<float>(textWidth(text.font, s.c_str())) / 2.0f, y);
   };
   centred("OPTIONS", 0.0f, 205.0f);
   for (int line = 0; line < kOptionLines; ++line) {

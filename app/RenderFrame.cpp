@@ -207,26 +207,22 @@ void drawFrame() {
   glActiveTexture(GL_TEXTURE1);
   glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
   glUniform1i(glGetUniformLocation(shadow2Program, "shadow_map"), 1);
-  // The overlay draws in this pass alone.
-  game.finalPass = true;
-  if (settings.renderScale >= 100) {
-    glViewport(0, 0, windowWidth, windowHeight);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    applyTextureTable(textureTable);
-    game.draw(projectionMatrix, viewMatrix);
-  } else {
-    // The world into the smaller target, stretched over the window, and the texts and the HUD sharp on top.
-    // The stretch keeps the picture's place in the window, so clicks find what they point at.
+  // Below 100 % the world goes into the smaller target and is stretched over the window, with the texts and
+  // the HUD sharp on top. The stretch keeps the picture's place in the window, so clicks find what they point at.
+  const bool scaled = settings.renderScale < 100;
+  if (scaled)
     sceneTarget.bind(std::max(1, windowWidth * settings.renderScale / 100),
                      std::max(1, windowHeight * settings.renderScale / 100));
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    applyTextureTable(textureTable);
-    game.drawWorld(projectionMatrix, viewMatrix);
-    sceneTarget.blitToWindow(windowWidth, windowHeight);
-    game.drawInterface();
-  }
+  else
+    glViewport(0, 0, windowWidth, windowHeight);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  applyTextureTable(textureTable);
+  // The overlay draws in this pass alone.
+  game.finalPass = true;
+  game.drawWorld(projectionMatrix, viewMatrix);
+  if (scaled) sceneTarget.blitToWindow(windowWidth, windowHeight);
+  game.drawInterface();
   game.finalPass = false;
   game.program = simpleProgram;
 

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int kLargestSide = 16384;
-
 struct Preset {
   Quality quality;
   const char* name;
@@ -56,7 +54,8 @@ bool parseWhole(const std::string& text, int lowest, int highest, int* value) {
 
 bool parseOneOf(const std::string& text, std::initializer_list<int> allowed, int* value) {
   int number = 0;
-  if (!parseWhole(text, 0, kLargestSide, &number) || std::find(allowed.begin(), allowed.end(), number) == allowed.end())
+  if (!parseWhole(text, 0, kLargestWindowSide, &number) ||
+      std::find(allowed.begin(), allowed.end(), number) == allowed.end())
     return false;
   *value = number;
   return true;
@@ -65,8 +64,9 @@ bool parseOneOf(const std::string& text, std::initializer_list<int> allowed, int
 bool parseWindowSize(const std::string& text, Settings& s) {
   const size_t cross = lowerCase(text).find('x');
   int width = 0, height = 0;
-  if (cross == std::string::npos || !parseWhole(text.substr(0, cross), kSmallestWindowWidth, kLargestSide, &width) ||
-      !parseWhole(text.substr(cross + 1), kSmallestWindowHeight, kLargestSide, &height))
+  if (cross == std::string::npos ||
+      !parseWhole(text.substr(0, cross), kSmallestWindowWidth, kLargestWindowSide, &width) ||
+      !parseWhole(text.substr(cross + 1), kSmallestWindowHeight, kLargestWindowSide, &height))
     return false;
   s.width = width;
   s.height = height;

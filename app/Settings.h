@@ -27,6 +27,8 @@ struct Settings {
 // The smallest window the settings allow; the options screen is laid out to be readable there.
 constexpr int kSmallestWindowWidth = 800;
 constexpr int kSmallestWindowHeight = 600;
+// The largest side of a window, in the settings file and on the command line.
+constexpr int kLargestWindowSide = 16384;
 
 // Sets the three quality settings to the preset's; Custom leaves them.
 void applyQuality(Settings& settings, Quality quality);

@@ -2,9 +2,12 @@
 // steps of a 60-frame second, and the summary a level maker reads.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "game/Level.h"
+
+class Game;
 
 constexpr double kCheckStep = 1.0 / 60.0;
 
@@ -20,8 +23,13 @@ struct LevelCheck {
   int filesTaken = 0;
 };
 
-// Plays the level in a world of its own, without GL; the platform clock is left manual and the match clock
-// at the match's end.
+// Plays the level with no towers in a world of its own, without GL and with the world's console lines dropped,
+// from match time 0 on the manual clock: an update of `step` seconds while the match runs and goOn, which sees
+// the world before the first update and after each one, answers true. The platform clock is left manual and
+// the match clock where the play stopped.
+void playWithoutTowers(const Level& level, double step, const std::function<bool(const Game&)>& goOn);
+
+// The checker's play: in steps of kCheckStep until the match is over.
 LevelCheck checkLevel(const Level& level);
 
 // The summary, one fact a line.

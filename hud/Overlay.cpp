@@ -143,14 +143,10 @@ void Overlay::drawWaveLine(TextRenderer& text) {
   if (line.empty()) return;
   // Laid out left to right: right to left, each glyph would step back by its successor's advance, which
   // only suits digits of one width.
-  int width = 0;
-  for (unsigned code : glyphCodes(line.c_str())) width += text.font.chars[code].xadvance;
-  text.drawText(line.c_str(), true, kWaveLineRight - static_cast<float>(width), 350.0f);
+  text.drawText(line.c_str(), true, kWaveLineRight - static_cast<float>(textWidth(text.font, line.c_str())), 350.0f);
 }
 
-std::string waveLineText(std::vector<double> startTimes, double now, bool everyWaveSent) {
-  std::sort(startTimes.begin(), startTimes.end());
-  startTimes.erase(std::unique(startTimes.begin(), startTimes.end()), startTimes.end());
+std::string waveLineText(const std::vector<double>& startTimes, double now, bool everyWaveSent) {
   if (startTimes.empty() || everyWaveSent) return "";
   const size_t started = std::upper_bound(startTimes.begin(), startTimes.end(), now) - startTimes.begin();
   if (started == startTimes.size()) return "Last wave";

@@ -44,14 +44,15 @@ class Overlay {
   std::vector<Vertex> triangles_;
 };
 
-// The wave line for a level whose waves start at startTimes (match seconds, in any order; waves of several
-// spawn points that start together are one wave) at match time now. A wave has started from its start time on
+// The wave line for a level whose waves start at startTimes (match seconds, earliest first, each time once, as
+// Level::waveStartTimes gives them: waves of several spawn points that start together are one wave) at match
+// time now. A wave has started from its start time on
 // (its spawn points send its first enemy in the first frame after it). The line names the last wave that has
 // started, or the first while none has, and counts down to the start of the next one in whole seconds rounded
 // up, so it never says 0 s: "Wave 2/6 · next in 14 s" from 14 s before that start until 13 s before it.
 // From the start of the last wave it says "Last wave"; once every wave has been sent, and for a level without
 // waves, the line is empty.
-std::string waveLineText(std::vector<double> startTimes, double now, bool everyWaveSent);
+std::string waveLineText(const std::vector<double>& startTimes, double now, bool everyWaveSent);
 
 // The game's wave line now: empty once the match is over; while paused, as at the moment of the pause.
 std::string currentWaveLine();

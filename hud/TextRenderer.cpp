@@ -21,6 +21,12 @@ std::vector<unsigned> glyphCodes(const char* text) {
   return codes;
 }
 
+int textWidth(const BitmapFont& font, const char* text) {
+  int width = 0;
+  for (unsigned code : glyphCodes(text)) width += font.chars[code].xadvance;
+  return width;
+}
+
 TextLayout layoutText(const BitmapFont& font, const char* text, bool leftToRight, float x, float y) {
   const std::vector<unsigned> codes = glyphCodes(text);
   const size_t n = codes.size();

