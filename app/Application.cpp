@@ -14,9 +14,9 @@
 
 #include "app/Globals.h"
 #include "app/OptionsScreen.h"
-#include "app/RenderFrame.h"
-#include "app/ShaderPrograms.h"
-#include "app/TextureCatalogue.h"
+#include "render/RenderFrame.h"
+#include "render/ShaderPrograms.h"
+#include "render/TextureCatalogue.h"
 #include "app/Window.h"
 #include "game/Game.h"
 #include "input/Camera.h"

@@ -1,7 +1,7 @@
 // The program's spine: start-up in its fixed order, the main loop, and shutdown.
 #pragma once
 
-#include "app/CommandLine.h"
+#include "config/CommandLine.h"
 
 // Start-up with the settings in force (window, vsync, volumes) and, from the command line, --mute.
 void initApplication(const LaunchOptions& options = {});

@@ -6,7 +6,7 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 
 // The settings in force: the defaults, then the settings file, then the command line. The frame rendering
 // reads the quality from them at every frame.

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 
 // The screen's lines, top to bottom.
 enum OptionLine {

@@ -7,9 +7,9 @@
 #include <iostream>
 
 #include "app/Application.h"
-#include "app/CommandLine.h"
-#include "app/DataDirectory.h"
-#include "app/LevelCommands.h"
+#include "config/CommandLine.h"
+#include "config/DataDirectory.h"
+#include "game/LevelLibrary.h"
 #include "game/Game.h"
 
 int main(int argc, char** argv) {

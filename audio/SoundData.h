@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/SoundLibrary.h"
+#include "audio/SoundLibrary.h"
 
 struct SoundData {
   bool streamed = false;              // tracker module rendered while it plays

@@ -1,6 +1,6 @@
 // Our sound library on OpenAL Soft: one source per channel, effects decoded whole into one buffer each,
 // modules streamed by a small refill thread; without an output device every play lasts its length by the clock.
-#include "game/SoundLibrary.h"
+#include "audio/SoundLibrary.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>

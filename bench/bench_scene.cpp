@@ -10,7 +10,7 @@
 
 #include "app/Application.h"
 #include "app/Globals.h"
-#include "app/RenderFrame.h"
+#include "render/RenderFrame.h"
 #include "game/Game.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"

@@ -19,7 +19,7 @@
 
 #include "app/Application.h"
 #include "app/Globals.h"
-#include "app/RenderFrame.h"
+#include "render/RenderFrame.h"
 #include "bench/bench_scene.h"
 #include "game/Game.h"
 #include "input/Camera.h"

@@ -12,11 +12,11 @@
 #include <string>
 
 #include "game/Level.h"
-#include "game/SoundLibrary.h"
+#include "audio/SoundLibrary.h"
 #include "hud/Hud.h"
 #include "hud/Overlay.h"
 #include "hud/TextRenderer.h"
-#include "input/ScreenMessage.h"
+#include "game/ScreenMessage.h"
 
 class Map;
 class Tower;

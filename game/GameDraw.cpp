@@ -6,7 +6,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "game/Game.h"
-#include "input/Frustum.h"
+#include "scene/Frustum.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"

@@ -4,7 +4,7 @@
 
 #include <GL/glew.h>
 
-#include "input/ScreenMessage.h"
+#include "game/ScreenMessage.h"
 
 // Key callback; only presses act, releases and keys without a command do nothing.
 void onKey(int key, int action);

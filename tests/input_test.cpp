@@ -17,7 +17,7 @@
 #include "app/Globals.h"
 #include "app/OptionsScreen.h"
 #include "input/Camera.h"
-#include "input/Frustum.h"
+#include "scene/Frustum.h"
 #include "input/Keyboard.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"

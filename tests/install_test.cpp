@@ -13,8 +13,8 @@
 
 #include "GameProcess.h"
 #include "Pattern.h"
-#include "app/CommandLine.h"
-#include "app/DataDirectory.h"
+#include "config/CommandLine.h"
+#include "config/DataDirectory.h"
 
 namespace fs = std::filesystem;
 

@@ -9,7 +9,7 @@
 #include "GameProcess.h"
 #include "WorldTest.h"
 #include "app/Application.h"
-#include "app/CommandLine.h"
+#include "config/CommandLine.h"
 #include "app/Globals.h"
 #include "scene/MatchClock.h"
 #include "input/Keyboard.h"

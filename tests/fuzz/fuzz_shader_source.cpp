@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/ShaderPrograms.h"
+#include "render/ShaderPrograms.h"
 
 namespace {
 

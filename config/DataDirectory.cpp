@@ -1,5 +1,5 @@
 // The data folder search: a short list of candidates, the first holding a shader/ folder wins.
-#include "app/DataDirectory.h"
+#include "config/DataDirectory.h"
 
 #include <filesystem>
 #include <system_error>

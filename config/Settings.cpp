@@ -1,6 +1,6 @@
 // The settings file: read line by line with inih (one warning for each bad line, naming it), written whole
 // through a temporary file, and the quality presets.
-#include "app/Settings.h"
+#include "config/Settings.h"
 
 #include <fcntl.h>
 #include <ini.h>

@@ -1,11 +1,11 @@
-// The level options at start-up: finding the level file a name stands for, --list-levels, --check-level, and
+// The level library: finding the level file a name stands for, the listing of the levels, the checker, and
 // the chosen level read before the window opens. Every function says what went wrong on `errors` itself.
 #pragma once
 
 #include <iosfwd>
 #include <string>
 
-#include "app/CommandLine.h"
+#include "config/CommandLine.h"
 #include "game/Level.h"
 
 // The folder of the shipped levels, relative to the data folder.

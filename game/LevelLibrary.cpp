@@ -1,6 +1,6 @@
-// The level options: which file a level name stands for, the listing of the shipped levels, the checker's
+// The level library: which file a level name stands for, the listing of the shipped levels, the checker's
 // command and the problems of a bad file, one line each.
-#include "app/LevelCommands.h"
+#include "game/LevelLibrary.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // Render targets, the full-screen quad and the per-frame drawing: the world is drawn three times through
 // game.draw, each pass with its own program, target and texture table. The quality settings make the
 // shadow map smaller, leave the glow out and draw the lit picture smaller and stretched.
-#include "app/RenderFrame.h"
+#include "render/RenderFrame.h"
 
 #include <algorithm>
 #include <iostream>
@@ -13,8 +13,8 @@
 
 #include "app/Globals.h"
 #include "app/OptionsScreen.h"
-#include "app/SceneTarget.h"
-#include "app/TextureCatalogue.h"
+#include "render/SceneTarget.h"
+#include "render/TextureCatalogue.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
 

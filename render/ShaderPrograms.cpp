@@ -1,6 +1,6 @@
 // Reading, compiling and linking of the game's shader programs, with the console reports players and
 // modders rely on to find a broken shader file.
-#include "app/ShaderPrograms.h"
+#include "render/ShaderPrograms.h"
 
 #include <fstream>
 #include <iostream>

@@ -1,5 +1,5 @@
 // Loading of the main and glow texture tables in their fixed order, and re-texturing the world from one.
-#include "app/TextureCatalogue.h"
+#include "render/TextureCatalogue.h"
 
 #include <iostream>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 
 struct LaunchOptions {
   enum class Action { Play, Help, Version, Fail, ListLevels, CheckLevel };

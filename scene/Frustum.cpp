@@ -1,5 +1,5 @@
 // The conservative clip-space box test used by frustum culling.
-#include "input/Frustum.h"
+#include "scene/Frustum.h"
 
 bool isInFrustum(const glm::vec4* corners, glm::mat4 model, glm::mat4 projection, glm::mat4 view) {
   if (!corners) return true;

@@ -1,6 +1,6 @@
 // The option parser, on CLI11, and the texts of --help and --version. Every option is declared once, in
 // declareOptions, which both the parser and the usage text read.
-#include "app/CommandLine.h"
+#include "config/CommandLine.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,5 +1,5 @@
 // A colour and a depth renderbuffer behind one framebuffer, made at the size asked for.
-#include "app/SceneTarget.h"
+#include "render/SceneTarget.h"
 
 #include "platform/Platform.h"
 
