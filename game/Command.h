@@ -46,3 +46,6 @@ struct Command {
 // Whether a command can change the match (money, towers, enemies, files, the clock), as opposed to a view
 // switch.
 bool changesMatch(CommandKind kind);
+
+// Applies a command to the one game world with the game's rules, printing what the player's action prints.
+void applyCommand(const Command& command);
