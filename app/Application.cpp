@@ -12,7 +12,11 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "platform/FrameClock.h"
+#include "render/Light.h"
+#include "render/RenderTargets.h"
+#include "config/Settings.h"
 #include "app/OptionsScreen.h"
 #include "render/RenderFrame.h"
 #include "render/ShaderPrograms.h"
@@ -68,9 +72,9 @@ void initApplication(const LaunchOptions& options) {
   setInitialGlState();
   buildShaderPrograms();
   initCamera();
-  lightProjectionMatrix = glm::perspective(glm::radians(120.0f), 1.0f, 0.1f, 150.0f);
-  hudProjection = glm::ortho(static_cast<float>(-(windowWidth / 2)), windowWidth * 0.5f,
-                             static_cast<float>(-(windowHeight / 2)), windowHeight * 0.5f, -1.0f, 1.0f);
+  light.lightProjectionMatrix = glm::perspective(glm::radians(120.0f), 1.0f, 0.1f, 150.0f);
+  camera.hudProjection = glm::ortho(static_cast<float>(-(core.windowWidth / 2)), core.windowWidth * 0.5f,
+                             static_cast<float>(-(core.windowHeight / 2)), core.windowHeight * 0.5f, -1.0f, 1.0f);
 
   // Initialization: callbacks (the size callback fires once at registration)
   platform::setKeyCallback(onKey);
@@ -82,16 +86,16 @@ void initApplication(const LaunchOptions& options) {
   createRenderTargets();
   createScreenQuad();
 
-  lastFrameTime = platform::getTime();
+  frameClock.lastFrameTime = platform::getTime();
 
   // Initialization: the game world
-  game.createMap(textureTable[0]);
-  game.program = simpleProgram;
-  applyTextureTable(textureTable);
-  game.textRenderer.init(hudProgram, textureTable[3], hudProjection);
-  game.hud.init(hudProgram, hudProjection);
+  game.createMap(textures.textureTable[0]);
+  game.program = shaders.simpleProgram;
+  applyTextureTable(textures.textureTable);
+  game.textRenderer.init(shaders.hudProgram, textures.textureTable[3], camera.hudProjection);
+  game.hud.init(shaders.hudProgram, camera.hudProjection);
 
-  game.lightPos = &lightPosition;
+  game.lightPos = &light.lightPosition;
   game.buildLevel();
   game.soundMuted = options.mute;
   game.setVolumes(settings.musicVolume / 100.0f, settings.effectsVolume / 100.0f);
@@ -101,16 +105,16 @@ void initApplication(const LaunchOptions& options) {
 }
 
 void shutdownApplication() {
-  glDeleteShader(simpleVertexShader);
-  glDeleteShader(simpleFragmentShader);
-  glDeleteProgram(simpleProgram);
-  glDeleteProgram(shadow1Program);
-  glDeleteProgram(shadow2Program);
-  glDeleteTextures(kTextureSlots, textureTable);
-  glDeleteFramebuffers(1, &shadowFramebuffer);
-  glDeleteFramebuffers(1, &glowFramebuffer);
-  glDeleteRenderbuffers(1, &glowDepthRenderbuffer);
-  glDeleteTextures(1, &shadowDepthTexture);
+  glDeleteShader(shaders.simpleVertexShader);
+  glDeleteShader(shaders.simpleFragmentShader);
+  glDeleteProgram(shaders.simpleProgram);
+  glDeleteProgram(shaders.shadow1Program);
+  glDeleteProgram(shaders.shadow2Program);
+  glDeleteTextures(kTextureSlots, textures.textureTable);
+  glDeleteFramebuffers(1, &renderTargets.shadowFramebuffer);
+  glDeleteFramebuffers(1, &renderTargets.glowFramebuffer);
+  glDeleteRenderbuffers(1, &renderTargets.glowDepthRenderbuffer);
+  glDeleteTextures(1, &renderTargets.shadowDepthTexture);
   releaseSceneTarget();
   optionsScreen.release();
   platform::terminate();

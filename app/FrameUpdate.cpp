@@ -4,7 +4,9 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "platform/FrameClock.h"
+#include "render/Light.h"
 #include "app/OptionsScreen.h"
 #include "game/Game.h"
 #include "input/Camera.h"
@@ -23,10 +25,10 @@ void nudge(float* component, int key, double step) {
 }  // namespace
 
 void updateFrame() {
-  platform::getMousePos(&mouseX, &mouseY);
+  platform::getMousePos(&core.mouseX, &core.mouseY);
   const double now = platform::getTime();
-  const double dt = now - lastFrameTime;
-  lastFrameTime = now;
+  const double dt = now - frameClock.lastFrameTime;
+  frameClock.lastFrameTime = now;
 
   // Under the options screen the game, the camera and the light stand still; only a new window size
   // reaches the projection.
@@ -37,23 +39,23 @@ void updateFrame() {
 
   if (game.gameState == Running) {
     game.advance(dt);
-    frameCount += 1.0;
-    if (now - fpsLastTime > kFpsSampleInterval) {
-      msPerFrame = (now - fpsLastTime) * 1000.0 / frameCount;
-      framesPerSecond = 1000.0 / msPerFrame;
-      fpsLastTime = now;
-      frameCount = 0.0;
+    frameClock.frameCount += 1.0;
+    if (now - frameClock.fpsLastTime > kFpsSampleInterval) {
+      frameClock.msPerFrame = (now - frameClock.fpsLastTime) * 1000.0 / frameClock.frameCount;
+      frameClock.framesPerSecond = 1000.0 / frameClock.msPerFrame;
+      frameClock.fpsLastTime = now;
+      frameClock.frameCount = 0.0;
     }
   }
 
   // The camera reads the eye height before it moves anything, which is the frame's starting height.
   updateCamera(dt);
 
-  nudge(&lightPosition.z, 'I', kLightStep);
-  nudge(&lightPosition.x, 'J', kLightStep);
-  nudge(&lightPosition.z, 'K', -kLightStep);
-  nudge(&lightPosition.x, 'L', -kLightStep);
-  nudge(&lightPosition.y, 'U', kLightStep);
-  nudge(&lightPosition.y, 'O', -kLightStep);
-  lightViewMatrix = glm::lookAt(lightPosition, glm::vec3(0.0f), glm::vec3(0.0f, 0.0f, 1.0f));
+  nudge(&light.lightPosition.z, 'I', kLightStep);
+  nudge(&light.lightPosition.x, 'J', kLightStep);
+  nudge(&light.lightPosition.z, 'K', -kLightStep);
+  nudge(&light.lightPosition.x, 'L', -kLightStep);
+  nudge(&light.lightPosition.y, 'U', kLightStep);
+  nudge(&light.lightPosition.y, 'O', -kLightStep);
+  light.lightViewMatrix = glm::lookAt(light.lightPosition, glm::vec3(0.0f), glm::vec3(0.0f, 0.0f, 1.0f));
 }

@@ -6,7 +6,9 @@
 #include <iostream>
 #include <vector>
 
-#include "app/Globals.h"
+#include "platform/FrameClock.h"
+#include "game/DebugSwitches.h"
+#include "config/Settings.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
 
@@ -178,7 +180,7 @@ void OptionsScreen::open() {
 void OptionsScreen::close() {
   open_ = false;
   platform::setTime(openedAt_);
-  lastFrameTime = openedAt_;
+  frameClock.lastFrameTime = openedAt_;
   if (saved_ == savedAtOpen_ || path_.empty()) return;
   const std::string warning = writeSettingsFile(path_, saved_);
   if (!warning.empty()) std::cerr << warning << std::endl;
@@ -223,7 +225,7 @@ void OptionsScreen::draw() {
   text.drawText("<", true, kLeftArrowX, chosenRow);
   text.drawText(">", true, kRightArrowX, chosenRow);
   centred("Up/Down: choose    Left/Right: change    F10/Esc: close", 0.0f, -180.0f);
-  if (wireframeMode) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  if (debugSwitches.wireframeMode) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
 }
 
 void OptionsScreen::release() {

@@ -9,7 +9,11 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "platform/FrameClock.h"
+#include "input/Camera.h"
+#include "render/TextureCatalogue.h"
+#include "config/Settings.h"
 #include "render/RenderFrame.h"
 #include "game/Game.h"
 #include "input/Mouse.h"
@@ -41,9 +45,9 @@ void startGame() {
   initApplication();
   platform::useManualClock(true);
   platform::setTime(10.0);
-  lastFrameTime = 10.0;
+  frameClock.lastFrameTime = 10.0;
   platform::useInjectedInput(true);
-  platform::injectCursor(windowWidth / 2, windowHeight / 2);
+  platform::injectCursor(core.windowWidth / 2, core.windowHeight / 2);
 }
 
 void placeEnemies() {
@@ -69,7 +73,7 @@ void refillEnemies() {
 // and no tower stands yet.
 void buildBusyTowers() {
   const char* const kinds[] = {"tris", "tris_gr", "tris_bl"};
-  const GLuint skins[] = {textureTable[4], textureTable[13], textureTable[12]};
+  const GLuint skins[] = {textures.textureTable[4], textures.textureTable[13], textures.textureTable[12]};
   game.resources = 1000000;
   int built = 0;
   for (double along : {0.5, 0.2, 0.8}) {
@@ -85,7 +89,7 @@ void buildBusyTowers() {
           float tx = alongX ? x : x + side;
           float tz = alongX ? z + side : z;
           if (built == kBusyTowerCount || !onBuildArea(tx, tz) || !isBuildSpotFree(tx, tz)) continue;
-          game.buildTower(kinds[built % 3], tx, tz, skins[built % 3], textureTable[5], textureTable[10]);
+          game.buildTower(kinds[built % 3], tx, tz, skins[built % 3], textures.textureTable[5], textures.textureTable[10]);
           ++built;
         }
       }
@@ -98,14 +102,14 @@ void clickAt(int x, int y) {
   platform::injectCursor(x, y);
   if (platform::MouseButtonCallback callback = platform::mouseButtonCallback())
     callback(platform::MOUSE_BUTTON_LEFT, platform::PRESS);
-  platform::injectCursor(windowWidth / 2, windowHeight / 2);
+  platform::injectCursor(core.windowWidth / 2, core.windowHeight / 2);
 }
 
 void towerOnScreen(const Tower& tower, int* x, int* y) {
-  const glm::vec3 at = glm::project(glm::vec3(tower.posX, 0.0f, tower.posZ), viewMatrix, projectionMatrix,
-                                    glm::vec4(0.0f, 0.0f, windowWidth, windowHeight));
+  const glm::vec3 at = glm::project(glm::vec3(tower.posX, 0.0f, tower.posZ), camera.viewMatrix, camera.projectionMatrix,
+                                    glm::vec4(0.0f, 0.0f, core.windowWidth, core.windowHeight));
   *x = static_cast<int>(at.x);
-  *y = windowHeight - static_cast<int>(at.y);
+  *y = core.windowHeight - static_cast<int>(at.y);
 }
 
 void playUntilLost() {

@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "game/DebugSwitches.h"
+#include "config/Settings.h"
 #include "bench/bench_scene.h"
 #include "game/Game.h"
 #include "input/Mouse.h"
@@ -188,9 +189,9 @@ void BM_BusyFrame(benchmark::State& state) {
     placeEnemies();
     buildBusyTowers();
   }
-  fpsMode = true;
+  debugSwitches.fpsMode = true;
   measureFrames(state);
-  fpsMode = false;
+  debugSwitches.fpsMode = false;
 }
 
 // The busy scene with the overlay, all of it at once: bars over the damaged enemies, the reach under the cursor
@@ -206,7 +207,7 @@ void BM_BusyFrameOverlay(benchmark::State& state) {
     placeEnemies();
     buildBusyTowers();
   }
-  fpsMode = true;
+  debugSwitches.fpsMode = true;
   game.selectionMode = false;
   selectedTowerType = "tris_gr";
   game.selectedTower = game.towers.front().get();
@@ -238,7 +239,7 @@ void BM_BusyFrameOverlay(benchmark::State& state) {
   game.selectedTower = nullptr;
   game.selectionMode = true;
   game.overlay.shown = false;
-  fpsMode = false;
+  debugSwitches.fpsMode = false;
 }
 
 void BM_BusyFramePasses(benchmark::State& state) {
@@ -247,9 +248,9 @@ void BM_BusyFramePasses(benchmark::State& state) {
     placeEnemies();
     buildBusyTowers();
   }
-  fpsMode = true;
+  debugSwitches.fpsMode = true;
   measurePasses(state);
-  fpsMode = false;
+  debugSwitches.fpsMode = false;
 }
 
 }  // namespace

@@ -18,7 +18,9 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "platform/FrameClock.h"
+#include "game/DebugSwitches.h"
 #include "render/RenderFrame.h"
 #include "bench/bench_scene.h"
 #include "game/Game.h"
@@ -48,16 +50,16 @@ std::vector<unsigned char> frameAfter(int frames) {
   platform::advanceTime(kFrameStep);
   updateFrame();
   drawFrame();
-  const int rowBytes = 3 * windowWidth;
-  std::vector<unsigned char> bottomUp(static_cast<size_t>(rowBytes) * windowHeight);
+  const int rowBytes = 3 * core.windowWidth;
+  std::vector<unsigned char> bottomUp(static_cast<size_t>(rowBytes) * core.windowHeight);
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+  glReadPixels(0, 0, core.windowWidth, core.windowHeight, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
   glUseProgram(0);
   platform::swapBuffers();
   std::vector<unsigned char> topDown(bottomUp.size());
-  for (int y = 0; y < windowHeight; ++y)
-    std::memcpy(&topDown[static_cast<size_t>(y) * rowBytes], &bottomUp[static_cast<size_t>(windowHeight - 1 - y) * rowBytes],
+  for (int y = 0; y < core.windowHeight; ++y)
+    std::memcpy(&topDown[static_cast<size_t>(y) * rowBytes], &bottomUp[static_cast<size_t>(core.windowHeight - 1 - y) * rowBytes],
                 rowBytes);
   return topDown;
 }
@@ -81,8 +83,8 @@ class Frames {
     }
     int w = 0, h = 0, channels = 0;
     unsigned char* reference = stbi_load(file.c_str(), &w, &h, &channels, 3);
-    if (!reference || w != windowWidth || h != windowHeight) {
-      std::printf("%s: no %dx%d reference at %s\n", name, windowWidth, windowHeight, file.c_str());
+    if (!reference || w != core.windowWidth || h != core.windowHeight) {
+      std::printf("%s: no %dx%d reference at %s\n", name, core.windowWidth, core.windowHeight, file.c_str());
       stbi_image_free(reference);
       ok_ = false;
       return;
@@ -109,7 +111,7 @@ class Frames {
     const double psnr = 10.0 * std::log10(255.0 * 255.0 / (sum / static_cast<double>(pixels.size())));
     fs::create_directories(outDir_);
     std::printf("%s: differs from %s: PSNR %.2f dB, %zu of %d pixels; the rendered frame is %s\n", name,
-                file.c_str(), psnr, differing, windowWidth * windowHeight,
+                file.c_str(), psnr, differing, core.windowWidth * core.windowHeight,
                 save(out, pixels) ? out.c_str() : "not written");
   }
 
@@ -117,7 +119,7 @@ class Frames {
 
  private:
   bool save(const std::string& file, const std::vector<unsigned char>& pixels) const {
-    if (stbi_write_png(file.c_str(), windowWidth, windowHeight, 3, pixels.data(), 3 * windowWidth)) return true;
+    if (stbi_write_png(file.c_str(), core.windowWidth, core.windowHeight, 3, pixels.data(), 3 * core.windowWidth)) return true;
     std::printf("cannot write %s\n", file.c_str());
     return false;
   }
@@ -143,12 +145,12 @@ int main(int argc, char** argv) {
   startGame();
   // The game as a player starts it: the waves on, the first ones walking 20 s after the start.
   platform::setTime(0.0);
-  lastFrameTime = 0.0;
+  frameClock.lastFrameTime = 0.0;
   frames.handle("start", frameAfter(20 * 60));
 
   placeEnemies();
   buildBusyTowers();
-  fpsMode = true;
+  debugSwitches.fpsMode = true;
   frames.handle("busy", frameAfter(90));
   press(platform::KEY_F3);
   frames.handle("busy_wireframe", frameAfter(30));
@@ -164,7 +166,7 @@ int main(int argc, char** argv) {
   for (auto& tower : game.towers) {
     int x = 0, y = 0;
     towerOnScreen(*tower, &x, &y);
-    const int distance = std::abs(x - windowWidth / 2) + std::abs(y - windowHeight / 2);
+    const int distance = std::abs(x - core.windowWidth / 2) + std::abs(y - core.windowHeight / 2);
     if (!middle || distance < best) middle = tower.get(), best = distance;
   }
   int x = 0, y = 0;
@@ -184,9 +186,9 @@ int main(int argc, char** argv) {
   // enemies cut by the window's edges, where culling must keep them.
   press('C');
   press(platform::KEY_F8);
-  platform::injectCursor(windowWidth / 2 + 200, windowHeight / 2 + 100);
+  platform::injectCursor(core.windowWidth / 2 + 200, core.windowHeight / 2 + 100);
   play(20);
-  platform::injectCursor(windowWidth / 2, windowHeight / 2);
+  platform::injectCursor(core.windowWidth / 2, core.windowHeight / 2);
   platform::injectKey(platform::KEY_UP, true);
   play(60);
   platform::injectKey(platform::KEY_UP, false);

@@ -11,7 +11,9 @@
 #include <iostream>
 #include <sstream>
 
-#include "app/Globals.h"
+#include "render/Light.h"
+#include "render/ShaderPrograms.h"
+#include "render/TextureCatalogue.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
 #include "scene/File.h"
@@ -52,10 +54,10 @@ MatchResult playMatch(bool defend) {
   Game g;
   platform::useManualClock(true);
   platform::setTime(0.0);
-  g.activeTextures = textureTable;
+  g.activeTextures = textures.textureTable;
   g.createMap(0);
-  g.program = simpleProgram;
-  g.lightPos = &lightPosition;
+  g.program = shaders.simpleProgram;
+  g.lightPos = &light.lightPosition;
   g.buildLevel();
   g.createFiles();
 

@@ -12,7 +12,6 @@
 #include <sstream>
 
 #include "app/Application.h"
-#include "app/Globals.h"
 #include "platform/Platform.h"
 
 namespace {

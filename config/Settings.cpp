@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <tuple>
 
+Settings settings;
+
 namespace {
 
 struct Preset {

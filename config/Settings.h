@@ -50,6 +50,10 @@ struct SettingsRead {
 SettingsRead parseSettings(const std::string& text, const std::string& fileName);
 // The file read and parsed. A missing file is no warning; one that cannot be read is one.
 SettingsRead readSettingsFile(const std::string& path);
+// The settings in force: the defaults, then the settings file, then the command line. Start-up and the options
+// screen write them; the frame's passes read the quality from them at every frame.
+extern Settings settings;
+
 // The file's text: one "key = value" line per setting, which parseSettings reads back to the same settings.
 std::string formatSettings(const Settings& settings);
 // Writes the file through a temporary file renamed over it, making its folder when needed. Returns an empty

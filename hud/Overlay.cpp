@@ -9,7 +9,9 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "platform/FrameClock.h"
+#include "input/Camera.h"
 #include "game/Game.h"
 #include "hud/TextRenderer.h"
 #include "input/Mouse.h"
@@ -88,7 +90,7 @@ void Overlay::drawWorld(GLuint program, const glm::mat4& projection, const glm::
   triangles_.clear();
   BuildPreview preview;
   const TowerKind* kind = findTowerKind(selectedTowerType);
-  if (kind && buildPreviewAt(mouseX, mouseY, &preview))
+  if (kind && buildPreviewAt(core.mouseX, core.mouseY, &preview))
     addSquare(preview.x, preview.z, kind->distance, preview.builds ? kPlain : kWarning);
   if (const Tower* tower = game.selectedTower) addSquare(tower->posX, tower->posZ, tower->distance, kPlain);
 
@@ -161,6 +163,6 @@ std::string currentWaveLine() {
   bool everyWaveSent = true;
   for (auto& spawnPoint : game.spawnPoints) everyWaveSent = everyWaveSent && spawnPoint->waveIndex >= spawnPoint->waveCount;
   // The platform clock runs on during a pause; the match stands where the pause began.
-  const double now = game.gameState == Paused ? matchClock.at(pauseStartTime) : matchClock.now();
+  const double now = game.gameState == Paused ? matchClock.at(frameClock.pauseStartTime) : matchClock.now();
   return waveLineText(game.level.waveStartTimes(), now, everyWaveSent);
 }

@@ -6,8 +6,11 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "game/DebugSwitches.h"
 #include "platform/Platform.h"
+
+CameraMatrices camera;
 
 namespace {
 
@@ -25,15 +28,15 @@ glm::mat4 rotation(double degrees, const glm::vec3& axis) {
 float eyeHeight(const glm::mat4& view) { return (glm::inverse(view) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f)).y; }
 
 // Takes the tilt off, applies the ground-plane move or turn, and puts the tilt back.
-void insideTilt(const glm::mat4& move) { viewMatrix = tiltMatrix * move * glm::inverse(tiltMatrix) * viewMatrix; }
+void insideTilt(const glm::mat4& move) { camera.viewMatrix = camera.tiltMatrix * move * glm::inverse(camera.tiltMatrix) * camera.viewMatrix; }
 
 bool held(int key) { return platform::getKey(key) == platform::PRESS; }
 
 // A spectator flies along its line of sight but never through the ground: a step ending at or below the
 // lowest height is dropped whole.
 void flyAlongSight(float distance) {
-  glm::mat4 candidate = translation(0.0f, 0.0f, distance) * viewMatrix;
-  if (eyeHeight(candidate) > kLowestEye) viewMatrix = candidate;
+  glm::mat4 candidate = translation(0.0f, 0.0f, distance) * camera.viewMatrix;
+  if (eyeHeight(candidate) > kLowestEye) camera.viewMatrix = candidate;
 }
 
 void zoom() {
@@ -48,62 +51,62 @@ void zoom() {
       platform::setMouseWheel(25);
     }
   }
-  projectionMatrix = glm::perspective(glm::radians(static_cast<float>(60 - narrowing)),
-                                      static_cast<float>(windowWidth) / static_cast<float>(windowHeight), 0.1f,
+  camera.projectionMatrix = glm::perspective(glm::radians(static_cast<float>(60 - narrowing)),
+                                      static_cast<float>(core.windowWidth) / static_cast<float>(core.windowHeight), 0.1f,
                                       150.0f);
 }
 
 }  // namespace
 
 void initCamera() {
-  projectionMatrix = glm::perspective(glm::radians(60.0f), static_cast<float>(windowWidth) / windowHeight, 0.1f,
+  camera.projectionMatrix = glm::perspective(glm::radians(60.0f), static_cast<float>(core.windowWidth) / core.windowHeight, 0.1f,
                                       150.0f);
-  tiltMatrix = glm::rotate(glm::mat4(1.0f), glm::radians(30.0f), glm::vec3(1.0f, 0.0f, 0.0f));
-  viewMatrix = tiltMatrix * glm::translate(glm::mat4(1.0f), glm::vec3(-20.0f, -20.0f, -20.0f));
+  camera.tiltMatrix = glm::rotate(glm::mat4(1.0f), glm::radians(30.0f), glm::vec3(1.0f, 0.0f, 0.0f));
+  camera.viewMatrix = camera.tiltMatrix * glm::translate(glm::mat4(1.0f), glm::vec3(-20.0f, -20.0f, -20.0f));
 }
 
 void fitProjectionToWindow() {
-  projectionMatrix[0][0] = projectionMatrix[1][1] * static_cast<float>(windowHeight) / static_cast<float>(windowWidth);
+  camera.projectionMatrix[0][0] = camera.projectionMatrix[1][1] * static_cast<float>(core.windowHeight) / static_cast<float>(core.windowWidth);
 }
 
 void updateCamera(double dt) {
-  const float startHeight = eyeHeight(viewMatrix);
+  const float startHeight = eyeHeight(camera.viewMatrix);
   const float d = static_cast<float>(kMoveSpeed * dt);
-  const int topBand = 8 * (windowHeight / 100);
-  const int sideBand = 6 * (windowWidth / 100);
+  const int topBand = 8 * (core.windowHeight / 100);
+  const int sideBand = 6 * (core.windowWidth / 100);
   const bool rightButton = platform::getMouseButton(platform::MOUSE_BUTTON_RIGHT) == platform::PRESS;
-  const bool edges = !spectatorMode;
+  const bool edges = !debugSwitches.spectatorMode;
 
   zoom();
 
-  if (held(platform::KEY_UP) || (edges && mouseY < topBand)) {
-    if (spectatorMode)
+  if (held(platform::KEY_UP) || (edges && core.mouseY < topBand)) {
+    if (debugSwitches.spectatorMode)
       flyAlongSight(d);
     else
       insideTilt(translation(0.0f, 0.0f, d));
   }
-  if (held(platform::KEY_DOWN) || (edges && mouseY > windowHeight - topBand)) {
-    if (spectatorMode)
+  if (held(platform::KEY_DOWN) || (edges && core.mouseY > core.windowHeight - topBand)) {
+    if (debugSwitches.spectatorMode)
       flyAlongSight(-d);
     else
       insideTilt(translation(0.0f, 0.0f, -d));
   }
   // While the right button turns the view, the side bands must not also slide it.
-  if (held(platform::KEY_LEFT) || (edges && !rightButton && mouseX < sideBand))
-    viewMatrix = translation(d, 0.0f, 0.0f) * viewMatrix;
-  if (held(platform::KEY_RIGHT) || (edges && !rightButton && mouseX > windowWidth - sideBand))
-    viewMatrix = translation(-d, 0.0f, 0.0f) * viewMatrix;
+  if (held(platform::KEY_LEFT) || (edges && !rightButton && core.mouseX < sideBand))
+    camera.viewMatrix = translation(d, 0.0f, 0.0f) * camera.viewMatrix;
+  if (held(platform::KEY_RIGHT) || (edges && !rightButton && core.mouseX > core.windowWidth - sideBand))
+    camera.viewMatrix = translation(-d, 0.0f, 0.0f) * camera.viewMatrix;
   if (held(platform::KEY_PAGEUP)) insideTilt(translation(0.0f, -d, 0.0f));
   if (held(platform::KEY_PAGEDOWN) && startHeight > kLowestEye) insideTilt(translation(0.0f, d, 0.0f));
 
-  const int offsetX = mouseX - windowWidth / 2;
-  const int offsetY = mouseY - windowHeight / 2;
-  if (!spectatorMode) {
+  const int offsetX = core.mouseX - core.windowWidth / 2;
+  const int offsetY = core.mouseY - core.windowHeight / 2;
+  if (!debugSwitches.spectatorMode) {
     if (rightButton) insideTilt(rotation(offsetX * kTurnRate * dt, glm::vec3(0.0f, 1.0f, 0.0f)));
   } else if (std::abs(offsetX) > kDeadZone || std::abs(offsetY) > kDeadZone) {
     insideTilt(rotation(offsetX * kTurnRate * dt, glm::vec3(0.0f, 1.0f, 0.0f)));
     glm::mat4 pitch = rotation(offsetY * kTurnRate * dt, glm::vec3(1.0f, 0.0f, 0.0f));
-    viewMatrix = pitch * viewMatrix;
-    tiltMatrix = pitch * tiltMatrix;
+    camera.viewMatrix = pitch * camera.viewMatrix;
+    camera.tiltMatrix = pitch * camera.tiltMatrix;
   }
 }

@@ -1,6 +1,19 @@
 // The player's camera: global view, tilt and projection matrices moved by one camera step per frame.
 #pragma once
 
+#include <glm/glm.hpp>
+
+// The camera's matrices: the projection, the view and the tilt that the camera keys turn, and the HUD's
+// projection in window pixels. The camera step writes them; every pass, picking and the overlay read them.
+struct CameraMatrices {
+  glm::mat4 projectionMatrix = glm::mat4(1.0f);
+  glm::mat4 viewMatrix = glm::mat4(1.0f);
+  glm::mat4 tiltMatrix = glm::mat4(1.0f);
+  glm::mat4 hudProjection = glm::mat4(1.0f);
+};
+
+extern CameraMatrices camera;
+
 // Start view: above one corner of the board, looking down 30 degrees, 60-degree field of view.
 void initCamera();
 

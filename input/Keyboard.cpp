@@ -6,7 +6,8 @@
 
 #include <iostream>
 
-#include "app/Globals.h"
+#include "platform/FrameClock.h"
+#include "game/DebugSwitches.h"
 #include "app/OptionsScreen.h"
 #include "game/Game.h"
 #include "scene/MatchClock.h"
@@ -27,52 +28,52 @@ void showMessage(const char* text) {
 void togglePause() {
   if (game.gameState == Running) {
     game.gameState = Paused;
-    pauseStartTime = platform::getTime();
+    frameClock.pauseStartTime = platform::getTime();
     std::cout << "Pause mode: true" << std::endl;
     return;
   }
   // Game time resumes from the moment of the pause, so the first step after it is short.
-  platform::setTime(pauseStartTime);
-  lastFrameTime = pauseStartTime;
+  platform::setTime(frameClock.pauseStartTime);
+  frameClock.lastFrameTime = frameClock.pauseStartTime;
   game.gameState = Running;
   std::cout << "Pause mode: false" << std::endl;
 }
 
 void toggleWireframe() {
-  wireframeMode = !wireframeMode;
-  if (platform::hasCurrentContext()) glPolygonMode(GL_FRONT_AND_BACK, wireframeMode ? GL_LINE : GL_FILL);
-  std::cout << "Wireframe mode: " << (wireframeMode ? "true" : "false") << std::endl;
-  showMessage(wireframeMode ? "Wireframe mode ON" : "Wireframe mode OFF");
+  debugSwitches.wireframeMode = !debugSwitches.wireframeMode;
+  if (platform::hasCurrentContext()) glPolygonMode(GL_FRONT_AND_BACK, debugSwitches.wireframeMode ? GL_LINE : GL_FILL);
+  std::cout << "Wireframe mode: " << (debugSwitches.wireframeMode ? "true" : "false") << std::endl;
+  showMessage(debugSwitches.wireframeMode ? "Wireframe mode ON" : "Wireframe mode OFF");
 }
 
 void toggleTextureFilter() {
-  if (textureFilter == GL_LINEAR) {
-    textureFilter = GL_NEAREST;
-    applyTextureFilters(textureFilter, mipmapMode);
+  if (debugSwitches.textureFilter == GL_LINEAR) {
+    debugSwitches.textureFilter = GL_NEAREST;
+    applyTextureFilters(debugSwitches.textureFilter, debugSwitches.mipmapMode);
     std::cout << "Texture mode: NEAREST" << std::endl;
     showMessage("Texture mode: NEAREST ");
   } else {
-    textureFilter = GL_LINEAR;
-    applyTextureFilters(textureFilter, mipmapMode);
+    debugSwitches.textureFilter = GL_LINEAR;
+    applyTextureFilters(debugSwitches.textureFilter, debugSwitches.mipmapMode);
     std::cout << "Texture mode: LINEAR" << std::endl;
     showMessage("Texture mode: LINEAR");
   }
 }
 
 void cycleMipmapMode() {
-  if (mipmapMode == GL_LINEAR_MIPMAP_LINEAR) {
-    mipmapMode = 0;
-    applyTextureFilters(textureFilter, mipmapMode);
+  if (debugSwitches.mipmapMode == GL_LINEAR_MIPMAP_LINEAR) {
+    debugSwitches.mipmapMode = 0;
+    applyTextureFilters(debugSwitches.textureFilter, debugSwitches.mipmapMode);
     std::cout << "Mipmap mode: OFF" << std::endl;
     showMessage("Mipmap mode: OFF");
-  } else if (mipmapMode == 0) {
-    mipmapMode = GL_NEAREST_MIPMAP_NEAREST;
-    applyTextureFilters(textureFilter, mipmapMode);
+  } else if (debugSwitches.mipmapMode == 0) {
+    debugSwitches.mipmapMode = GL_NEAREST_MIPMAP_NEAREST;
+    applyTextureFilters(debugSwitches.textureFilter, debugSwitches.mipmapMode);
     std::cout << "Mipmap mode: NEAREST" << std::endl;
     showMessage("Mipmap mode: NEAREST");
   } else {
-    mipmapMode = GL_LINEAR_MIPMAP_LINEAR;
-    applyTextureFilters(textureFilter, mipmapMode);
+    debugSwitches.mipmapMode = GL_LINEAR_MIPMAP_LINEAR;
+    applyTextureFilters(debugSwitches.textureFilter, debugSwitches.mipmapMode);
     std::cout << "Mipmap mode: LINEAR" << std::endl;
     showMessage("Mipmap mode LINEAR");
   }
@@ -85,7 +86,7 @@ void playAgain() {
   // A lost match unhooked the mouse.
   platform::setMouseButtonCallback(onMouseButton);
   // A resume without a pause in this match goes back to its start, as in the first match.
-  pauseStartTime = platform::getTime();
+  frameClock.pauseStartTime = platform::getTime();
   std::cout << "[GAME STATUS]: NEW GAME" << std::endl;
   showMessage("[GAME STATUS]: NEW GAME");
 }
@@ -108,28 +109,28 @@ void toggleOverlay() {
 
 void setScreenMessage(ScreenMessage message) { game.screenMessage = message; }
 
-void computeTextureFilters(GLint textureFilter, GLint mipmapMode, GLint& minFilter, GLint& magFilter) {
-  if (textureFilter == GL_LINEAR) {
+void computeTextureFilters(GLint filter, GLint mipmaps, GLint& minFilter, GLint& magFilter) {
+  if (filter == GL_LINEAR) {
     magFilter = GL_LINEAR;
-    if (mipmapMode == 0)
+    if (mipmaps == 0)
       minFilter = GL_LINEAR;
-    else if (mipmapMode == GL_NEAREST_MIPMAP_NEAREST)
+    else if (mipmaps == GL_NEAREST_MIPMAP_NEAREST)
       minFilter = GL_LINEAR_MIPMAP_NEAREST;
     else
-      minFilter = mipmapMode;
-  } else if (textureFilter == GL_NEAREST) {
+      minFilter = mipmaps;
+  } else if (filter == GL_NEAREST) {
     magFilter = GL_NEAREST;
-    if (mipmapMode == 0)
+    if (mipmaps == 0)
       minFilter = GL_NEAREST;
-    else if (mipmapMode == GL_LINEAR_MIPMAP_LINEAR)
+    else if (mipmaps == GL_LINEAR_MIPMAP_LINEAR)
       minFilter = GL_NEAREST_MIPMAP_LINEAR;
     else
-      minFilter = mipmapMode;
+      minFilter = mipmaps;
   }
 }
 
-void applyTextureFilters(GLint textureFilter, GLint mipmapMode) {
-  computeTextureFilters(textureFilter, mipmapMode, game.minFilter, game.magFilter);
+void applyTextureFilters(GLint filter, GLint mipmaps) {
+  computeTextureFilters(filter, mipmaps, game.minFilter, game.magFilter);
   const GLint minFilter = game.minFilter;
   const GLint magFilter = game.magFilter;
   auto setFilters = [&](Material& material) {
@@ -151,8 +152,8 @@ void onKey(int key, int action) {
   if (action != platform::PRESS || optionsScreen.handleKey(key)) return;
   switch (key) {
     case 'C':
-      spectatorMode = !spectatorMode;
-      std::cout << "Spectator mode: " << (spectatorMode ? "true" : "false") << std::endl;
+      debugSwitches.spectatorMode = !debugSwitches.spectatorMode;
+      std::cout << "Spectator mode: " << (debugSwitches.spectatorMode ? "true" : "false") << std::endl;
       break;
     case 'P':
       togglePause();
@@ -164,8 +165,8 @@ void onKey(int key, int action) {
       cycleGameSpeed();
       break;
     case platform::KEY_F2:
-      fpsMode = !fpsMode;
-      std::cout << "FPS mode: " << (fpsMode ? "true" : "false") << std::endl;
+      debugSwitches.fpsMode = !debugSwitches.fpsMode;
+      std::cout << "FPS mode: " << (debugSwitches.fpsMode ? "true" : "false") << std::endl;
       break;
     case platform::KEY_F3:
       toggleWireframe();

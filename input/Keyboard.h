@@ -11,9 +11,9 @@ void onKey(int key, int action);
 void setScreenMessage(ScreenMessage message);
 // Recomputes the filter pair from the texture filter (F4) and the mipmap mode (F5) and hands it to every
 // drawable of the game.
-void applyTextureFilters(GLint textureFilter, GLint mipmapMode);
+void applyTextureFilters(GLint filter, GLint mipmaps);
 // The pair for a texture filter and mipmap mode; an unknown texture filter leaves both unchanged.
-void computeTextureFilters(GLint textureFilter, GLint mipmapMode, GLint& minFilter, GLint& magFilter);
+void computeTextureFilters(GLint filter, GLint mipmaps, GLint& minFilter, GLint& magFilter);
 
 // How long a command's message stays on screen, seconds.
 constexpr double kScreenMessageSeconds = 3.0;

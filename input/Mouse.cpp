@@ -8,7 +8,9 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "input/Camera.h"
+#include "render/TextureCatalogue.h"
 #include "app/OptionsScreen.h"
 #include "game/Game.h"
 #include "scene/MatchClock.h"
@@ -54,10 +56,10 @@ bool groundPointOfRay(glm::vec3 eye, glm::vec3 direction, glm::vec3* point) {
 bool onBuildArea(float x, float z) { return 1.0f <= x && x <= 77.0f && -77.0f < z && z <= -1.0f; }
 
 void cursorRay(int x, int y, glm::vec3* eye, glm::vec3* direction) {
-  const int w = windowWidth, h = windowHeight;
-  *eye = glm::vec3(glm::inverse(viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
+  const int w = core.windowWidth, h = core.windowHeight;
+  *eye = glm::vec3(glm::inverse(camera.viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
   const glm::vec3 farPoint = glm::unProject(glm::vec3(static_cast<float>(x), static_cast<float>(h - y), 1.0f),
-                                            viewMatrix, projectionMatrix, glm::vec4(0.0f, 0.0f, w, h));
+                                            camera.viewMatrix, camera.projectionMatrix, glm::vec4(0.0f, 0.0f, w, h));
   *direction = farPoint - *eye;
 }
 
@@ -77,7 +79,7 @@ ClickTarget clickTarget(int x, int y, int width, int height) {
 bool buildPreviewAt(int x, int y, BuildPreview* preview) {
   // A lost match has unhooked the clicks: none builds any more.
   if (game.selectionMode || !game.map || !platform::mouseButtonCallback() ||
-      clickTarget(x, y, windowWidth, windowHeight) != ClickTarget::Board)
+      clickTarget(x, y, core.windowWidth, core.windowHeight) != ClickTarget::Board)
     return false;
   glm::vec3 eye, direction, ground;
   cursorRay(x, y, &eye, &direction);
@@ -104,7 +106,7 @@ void onMouseButton(int button, int action) {
   cursorRay(mx, my, &eye, &dir);
   const bool meetsGround = groundPointOfRay(eye, dir, &ground);
 
-  switch (clickTarget(mx, my, windowWidth, windowHeight)) {
+  switch (clickTarget(mx, my, core.windowWidth, core.windowHeight)) {
     case ClickTarget::Upgrade:
       upgradeSelectedTower();
       return;
@@ -145,14 +147,14 @@ void onMouseButton(int button, int action) {
   std::cout << "Tower at: " << ground.x << ", " << ground.y << ", " << ground.z << std::endl;
   GLuint skin = 0;
   if (selectedTowerType == "tris")
-    skin = textureTable[4];
+    skin = textures.textureTable[4];
   else if (selectedTowerType == "tris_bl")
-    skin = textureTable[12];
+    skin = textures.textureTable[12];
   else if (selectedTowerType == "tris_gr")
-    skin = textureTable[13];
+    skin = textures.textureTable[13];
   else
     return;
-  game.buildTower(selectedTowerType, ground.x, ground.z, skin, textureTable[5], textureTable[10]);
+  game.buildTower(selectedTowerType, ground.x, ground.z, skin, textures.textureTable[5], textures.textureTable[10]);
 }
 
 bool pickTower(glm::vec3 origin, glm::vec3 direction) {

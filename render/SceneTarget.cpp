@@ -24,12 +24,12 @@ void SceneTarget::bind(int width, int height) {
   glViewport(0, 0, width, height);
 }
 
-void SceneTarget::blitToWindow(int windowWidth, int windowHeight) {
+void SceneTarget::blitToWindow(int width, int height) {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glBlitFramebuffer(0, 0, width_, height_, 0, 0, windowWidth, windowHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+  glBlitFramebuffer(0, 0, width_, height_, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glViewport(0, 0, windowWidth, windowHeight);
+  glViewport(0, 0, width, height);
 }
 
 void SceneTarget::release() {

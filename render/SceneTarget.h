@@ -15,7 +15,7 @@ class SceneTarget {
   void bind(int width, int height);
   // Stretches the picture over the whole window with linear filtering and leaves the window bound, its
   // viewport set.
-  void blitToWindow(int windowWidth, int windowHeight);
+  void blitToWindow(int width, int height);
   // Frees the GL objects while a context is current.
   void release();
 

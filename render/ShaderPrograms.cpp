@@ -6,7 +6,8 @@
 #include <iostream>
 #include <iterator>
 
-#include "app/Globals.h"
+
+ShaderPrograms shaders;
 
 std::string readShaderSource(const char* path) {
   std::ifstream in(path, std::ios::in | std::ios::binary);
@@ -66,49 +67,49 @@ GLuint linkShaderProgram(GLuint vertexShader, GLuint fragmentShader, const char*
 }
 
 void buildShaderPrograms() {
-  simpleVertexShader = compileShaderFile(GL_VERTEX_SHADER, "shader/simple_shader.vert",
+  shaders.simpleVertexShader = compileShaderFile(GL_VERTEX_SHADER, "shader/simple_shader.vert",
                                          "Vertex-shader loaded and compiled successfully.",
                                          "Vertex-shader compile error:\n\n");
-  hudVertexShader = compileShaderFile(GL_VERTEX_SHADER, "shader/hud_shader.vert",
+  shaders.hudVertexShader = compileShaderFile(GL_VERTEX_SHADER, "shader/hud_shader.vert",
                                       "Hud Vertex-shader loaded and compiled successfully.",
                                       "Hud Vertex-shader compile error:\n\n");
-  glowVertexShader = compileShaderFile(GL_VERTEX_SHADER, "shader/glow_shader.vert",
+  shaders.glowVertexShader = compileShaderFile(GL_VERTEX_SHADER, "shader/glow_shader.vert",
                                        "Glow Vertex-shader loaded and compiled successfully.",
                                        "Glow Vertex-shader compile error:\n\n");
-  shadow1VertexShader = compileShaderFile(GL_VERTEX_SHADER, "shader/shadow1.vert",
+  shaders.shadow1VertexShader = compileShaderFile(GL_VERTEX_SHADER, "shader/shadow1.vert",
                                           "Shadow-Mapping 1 Vertex-shader loaded and compiled successfully.",
                                           "Shadow-Mapping 1 Vertex-Shader compile error:\n\n");
-  shadow2VertexShader = compileShaderFile(GL_VERTEX_SHADER, "shader/shadow2.vert",
+  shaders.shadow2VertexShader = compileShaderFile(GL_VERTEX_SHADER, "shader/shadow2.vert",
                                           "Shadow-Mapping 2 Vertex-shader loaded and compiled successfully.",
                                           "Shadow-Mapping 2 Vertex-Shader compile error:\n\n");
 
-  simpleFragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, "shader/simple_shader.frag",
+  shaders.simpleFragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, "shader/simple_shader.frag",
                                            "Fragment-shader loaded and compiled successfully.",
                                            "Fragment-shader compile error:\n\n");
-  hudFragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, "shader/hud_shader.frag",
+  shaders.hudFragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, "shader/hud_shader.frag",
                                         "Hud Fragment-shader loaded and compiled successfully.",
                                         "Hud Fragment-shader compile error:\n\n");
-  glowFragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, "shader/glow_shader.frag",
+  shaders.glowFragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, "shader/glow_shader.frag",
                                          "Glow Fragment-shader loaded and compiled successfully.",
                                          "Glow Fragment-shader compile error:\n\n");
-  shadow1FragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, "shader/shadow1.frag",
+  shaders.shadow1FragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, "shader/shadow1.frag",
                                             "Shadow Mapping 1 Fragment-Shader loaded and compiled successfully.",
                                             "Shadow Mapping 1 Fragment-Shader compile error:\n\n");
-  shadow2FragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, "shader/shadow2.frag",
+  shaders.shadow2FragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, "shader/shadow2.frag",
                                             "Shadow Mapping 2 Fragment-Shader loaded and compiled successfully.",
                                             "Shadow Mapping 2 Fragment-Shader compile error:\n\n");
 
-  simpleProgram = linkShaderProgram(simpleVertexShader, simpleFragmentShader, "fragColor",
+  shaders.simpleProgram = linkShaderProgram(shaders.simpleVertexShader, shaders.simpleFragmentShader, "fragColor",
                                     "Shader-program linked successfully.", "Shader-program link error:\n\n");
-  hudProgram = linkShaderProgram(hudVertexShader, hudFragmentShader, "hudColor",
+  shaders.hudProgram = linkShaderProgram(shaders.hudVertexShader, shaders.hudFragmentShader, "hudColor",
                                  "Hud Shader-program linked successfully.", "Hud Shader-program link error:\n\n");
-  glowProgram = linkShaderProgram(glowVertexShader, glowFragmentShader, "outColor",
+  shaders.glowProgram = linkShaderProgram(shaders.glowVertexShader, shaders.glowFragmentShader, "outColor",
                                   "Glow Shader-program linked successfully.\n",
                                   "Glow Shader-program link error:\n\n");
-  shadow1Program = linkShaderProgram(shadow1VertexShader, shadow1FragmentShader, "shadowColor",
+  shaders.shadow1Program = linkShaderProgram(shaders.shadow1VertexShader, shaders.shadow1FragmentShader, "shadowColor",
                                      "Shadow 1 Shader-program linked successfully.\n",
                                      "Shadow 1 Shader-program link error:\n\n");
-  shadow2Program = linkShaderProgram(shadow2VertexShader, shadow2FragmentShader, "shadow2Color",
+  shaders.shadow2Program = linkShaderProgram(shaders.shadow2VertexShader, shaders.shadow2FragmentShader, "shadow2Color",
                                      "Shadow 2 Shader-program linked successfully.\n",
                                      "Shadow 2 Shader-program link error:\n\n");
 }

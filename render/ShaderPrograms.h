@@ -15,5 +15,17 @@ GLuint compileShaderFile(GLenum type, const char* path, const char* successMessa
 GLuint linkShaderProgram(GLuint vertexShader, GLuint fragmentShader, const char* fragmentOutput,
                          const char* successMessage, const char* failurePrefix);
 
+// The shader objects and the five programs made from them at start-up: the plain lit program, the HUD and
+// text program, the blur, the depth-only shadow program and the lit and shadowed program.
+struct ShaderPrograms {
+  GLuint simpleVertexShader = 0, hudVertexShader = 0, glowVertexShader = 0, shadow1VertexShader = 0,
+         shadow2VertexShader = 0;
+  GLuint simpleFragmentShader = 0, hudFragmentShader = 0, glowFragmentShader = 0, shadow1FragmentShader = 0,
+         shadow2FragmentShader = 0;
+  GLuint simpleProgram = 0, hudProgram = 0, glowProgram = 0, shadow1Program = 0, shadow2Program = 0;
+};
+
+extern ShaderPrograms shaders;
+
 // The five vertex shaders, the five fragment shaders, then the five programs, in that order.
 void buildShaderPrograms();

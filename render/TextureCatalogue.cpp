@@ -3,13 +3,14 @@
 
 #include <iostream>
 
-#include "app/Globals.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
 #include "scene/Map.h"
 #include "scene/Tower.h"
+
+TextureTables textures;
 
 namespace {
 
@@ -44,23 +45,23 @@ void loadTextureTables() {
   static const char* const glowLow[] = {"quads_glow.tga", "e_quads_glow.tga", "t_quads_glow.tga",
                                         "arial_0_glow.tga", "tris_glow.tga"};
 
-  glGenTextures(kTextureSlots, textureTable);
-  for (int slot = 0; slot <= SlotTowerStandard; ++slot) loadSlot(textureTable[slot], mainLow[slot]);
-  createRenderTargetSlot(textureTable[SlotGlowImage]);
+  glGenTextures(kTextureSlots, textures.textureTable);
+  for (int slot = 0; slot <= SlotTowerStandard; ++slot) loadSlot(textures.textureTable[slot], mainLow[slot]);
+  createRenderTargetSlot(textures.textureTable[SlotGlowImage]);
   for (int slot = SlotSelectionMode; slot < kTextureSlots; ++slot)
-    loadSlot(textureTable[slot], mainHigh[slot - SlotSelectionMode]);
+    loadSlot(textures.textureTable[slot], mainHigh[slot - SlotSelectionMode]);
 
-  glGenTextures(kTextureSlots, glowTextureTable);
-  for (int slot = 0; slot <= SlotTowerStandard; ++slot) loadSlot(glowTextureTable[slot], glowLow[slot]);
-  createRenderTargetSlot(glowTextureTable[SlotGlowImage]);
+  glGenTextures(kTextureSlots, textures.glowTextureTable);
+  for (int slot = 0; slot <= SlotTowerStandard; ++slot) loadSlot(textures.glowTextureTable[slot], glowLow[slot]);
+  createRenderTargetSlot(textures.glowTextureTable[SlotGlowImage]);
   // Surfaces without a glow image of their own wear the font's, the standard tower's or the standard enemy's.
-  for (int slot = SlotSelectionMode; slot <= SlotSuperGlow; ++slot) glowTextureTable[slot] = glowTextureTable[SlotFont];
-  glowTextureTable[SlotTowerBlue] = glowTextureTable[SlotTowerStandard];
-  glowTextureTable[SlotTowerGreen] = glowTextureTable[SlotTowerStandard];
-  glowTextureTable[SlotEnemyOrange] = glowTextureTable[SlotEnemy];
-  glowTextureTable[SlotEnemyYellow] = glowTextureTable[SlotEnemy];
-  loadSlot(glowTextureTable[SlotEnemyWhite], "e_quads_wh_glow.tga");
-  for (int slot = SlotSelected; slot <= SlotSelPower; ++slot) glowTextureTable[slot] = glowTextureTable[SlotFont];
+  for (int slot = SlotSelectionMode; slot <= SlotSuperGlow; ++slot) textures.glowTextureTable[slot] = textures.glowTextureTable[SlotFont];
+  textures.glowTextureTable[SlotTowerBlue] = textures.glowTextureTable[SlotTowerStandard];
+  textures.glowTextureTable[SlotTowerGreen] = textures.glowTextureTable[SlotTowerStandard];
+  textures.glowTextureTable[SlotEnemyOrange] = textures.glowTextureTable[SlotEnemy];
+  textures.glowTextureTable[SlotEnemyYellow] = textures.glowTextureTable[SlotEnemy];
+  loadSlot(textures.glowTextureTable[SlotEnemyWhite], "e_quads_wh_glow.tga");
+  for (int slot = SlotSelected; slot <= SlotSelPower; ++slot) textures.glowTextureTable[slot] = textures.glowTextureTable[SlotFont];
   glBindTexture(GL_TEXTURE_2D, 0);
 }
 

@@ -3,30 +3,15 @@
 
 #include <GL/glew.h>
 
-// Slot numbers shared by both tables.
-enum TextureSlot {
-  SlotBoard = 0,
-  SlotEnemy = 1,
-  SlotSpareQuads = 2,
-  SlotFont = 3,
-  SlotTowerStandard = 4,
-  SlotTowerSpare = 5,
-  SlotGlowImage = 6,
-  SlotSelectionMode = 7,
-  SlotSelectionTool = 8,
-  SlotTowers = 9,
-  SlotMark = 10,
-  SlotSuperGlow = 11,
-  SlotTowerBlue = 12,
-  SlotTowerGreen = 13,
-  SlotEnemyOrange = 14,
-  SlotEnemyYellow = 15,
-  SlotEnemyWhite = 16,
-  SlotSelected = 17,
-  SlotSelStandard = 18,
-  SlotSelSniper = 19,
-  SlotSelPower = 20
+#include "scene/TextureSlot.h"
+
+// The two tables, filled at start-up, one GL texture name per slot.
+struct TextureTables {
+  GLuint textureTable[kTextureSlots] = {};
+  GLuint glowTextureTable[kTextureSlots] = {};
 };
+
+extern TextureTables textures;
 
 // Creates both tables and reads their images, printing "Error passing texture." for every file that fails.
 void loadTextureTables();

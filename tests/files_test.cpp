@@ -16,7 +16,6 @@
 
 #include "CaptureStdout.h"
 #include "WorldTest.h"
-#include "app/Globals.h"
 #include "config/Settings.h"
 #include "render/TextureCatalogue.h"
 #include "platform/Platform.h"
@@ -274,7 +273,7 @@ GLint textureValue(GLuint texture, GLenum name, bool level0 = true) {
 std::vector<int> tableWidths() {
   std::vector<int> w;
   for (auto [table, slot] : tableFiles()) {
-    GLuint t = (table ? glowTextureTable : textureTable)[slot];
+    GLuint t = (table ? textures.glowTextureTable : textures.textureTable)[slot];
     w.push_back(textureValue(t, GL_TEXTURE_WIDTH));
     EXPECT_EQ(std::vector<GLint>({textureValue(t, GL_TEXTURE_WRAP_S, false), textureValue(t, GL_TEXTURE_WRAP_T, false),
                                   textureValue(t, GL_TEXTURE_MIN_FILTER, false), textureValue(t, GL_TEXTURE_MAG_FILTER, false)}),
@@ -283,11 +282,11 @@ std::vector<int> tableWidths() {
   return w;
 }
 
-class TextureTables : public WorldTest {};
+class TextureCatalogue : public WorldTest {};
 
 }  // namespace
 
-TEST_F(TextureTables, EveryFileReachesItsSlotAMissingOneCostsOneLineAndTheWorldIsRetextured) {
+TEST_F(TextureCatalogue, EveryFileReachesItsSlotAMissingOneCostsOneLineAndTheWorldIsRetextured) {
   const fs::path dir = fs::temp_directory_path() / ("varrow_textures_" + std::to_string(getpid()));
   fs::create_directories(dir);
   std::vector<int> widths;
@@ -317,13 +316,13 @@ TEST_F(TextureTables, EveryFileReachesItsSlotAMissingOneCostsOneLineAndTheWorldI
   EXPECT_EQ(g.activeTextures, table);
   EXPECT_EQ(std::make_pair(g.map->material.texture, g.textRenderer.texture), std::make_pair(1000u, 1003u));
   for (auto& f : g.files) EXPECT_EQ(f->material.texture, f == g.files.front() ? 1001u : 1000u);
-  const GLuint enemyWant[] = {1001, 1014, 1015, 1016, 1001}, skinWant[] = {1004, 1012, 1013, textureTable[4]};
+  const GLuint enemyWant[] = {1001, 1014, 1015, 1016, 1001}, skinWant[] = {1004, 1012, 1013, textures.textureTable[4]};
   int i = 0;
   for (auto& e : g.enemies) EXPECT_EQ(e->material.texture, enemyWant[i++]) << e->kind;
   i = 0;
   for (auto& t : g.towers)  // a braced list is evaluated left to right, so i moves on after its last use
     EXPECT_EQ(std::vector<GLuint>({t->material.texture, t->texture5, t->markTexture}),
-              std::vector<GLuint>({skinWant[i], i < 3 ? 1005u : textureTable[5], i++ < 3 ? 1010u : textureTable[10]})) << t->kind;
+              std::vector<GLuint>({skinWant[i], i < 3 ? 1005u : textures.textureTable[5], i++ < 3 ? 1010u : textures.textureTable[10]})) << t->kind;
 }
 
 TEST(Assets, TheGeneratorIsReproducibleAndTheGameReadsWhatItWrites) {

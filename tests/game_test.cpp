@@ -11,7 +11,7 @@
 
 #include "CaptureStdout.h"
 #include "WorldTest.h"
-#include "app/Globals.h"
+#include "render/TextureCatalogue.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
@@ -114,7 +114,7 @@ TEST_F(WorldTest, KillsPayOnceBeforeTheMoveAndArrivalsTakeFilesAndMoney) {
   // The killed one and the two inside are gone, the edge is outside; 100 + 50 - 200 stops at 0.
   EXPECT_EQ(std::tuple(g.enemies.size(), g.resources, takenFiles()), std::tuple(size_t(6), 0, 2));
   EXPECT_NEAR(walker->worldZ, -1.0f - 0.85f, 1e-5);
-  EXPECT_TRUE(!g.files.front()->isIntact() && g.files.front()->material.texture == textureTable[1]);
+  EXPECT_TRUE(!g.files.front()->isIntact() && g.files.front()->material.texture == textures.textureTable[1]);
   // The last one stepped into the square: it arrives by where it stood before the next step.
   g.update(0.0);
   EXPECT_EQ(std::tuple(takenFiles(), g.gameState), std::tuple(3, int(Running)));

@@ -14,12 +14,12 @@
 #include "CaptureStdout.h"
 #include "WorldTest.h"
 #include "app/Application.h"
-#include "app/Globals.h"
 #include "hud/Hud.h"
 #include "hud/Overlay.h"
 #include "input/Keyboard.h"
 #include "hud/TextRenderer.h"
 #include "platform/Platform.h"
+#include "scene/TextureSlot.h"
 #include "scene/Tower.h"
 
 namespace {

@@ -14,7 +14,11 @@
 #include "CaptureStdout.h"
 #include "WorldTest.h"
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "platform/FrameClock.h"
+#include "game/DebugSwitches.h"
+#include "render/TextureCatalogue.h"
+#include "config/Settings.h"
 #include "app/OptionsScreen.h"
 #include "input/Camera.h"
 #include "scene/Frustum.h"
@@ -35,7 +39,7 @@ const float kPath[] = {39, -39, 39, -39};
 
 class Input : public WorldTest {
  protected:
-  void SetUp() override { WorldTest::SetUp(); setMouseWheel(0); mouseX = 512, mouseY = 384; }
+  void SetUp() override { WorldTest::SetUp(); setMouseWheel(0); core.mouseX = 512, core.mouseY = 384; }
   static std::string press(int key, int how = PRESS) { CaptureStdout out; keyCallback()(key, how); return out.text(); }
   // Clicks in order, and what they printed; a lost match takes the callback away.
   static std::string clicks(std::initializer_list<glm::ivec2> points, int button = MOUSE_BUTTON_LEFT,
@@ -50,8 +54,8 @@ class Input : public WorldTest {
   static std::string click(int x, int y) { return clicks({{x, y}}); }
   // The eye 60 above the board centre, screen up along -z: the ground under a pixel is a plain function of it.
   static void lookStraightDown() {
-    viewMatrix = glm::lookAt(vec3(39, 60, -39), vec3(39, 0, -39), vec3(0, 0, -1));
-    projectionMatrix = glm::perspective(glm::radians(60.0f), 1024.0f / 768.0f, 0.1f, 150.0f);
+    camera.viewMatrix = glm::lookAt(vec3(39, 60, -39), vec3(39, 0, -39), vec3(0, 0, -1));
+    camera.projectionMatrix = glm::perspective(glm::radians(60.0f), 1024.0f / 768.0f, 0.1f, 150.0f);
   }
   static glm::vec2 groundUnder(int x, int y) {
     const double half = 60.0 * std::tan(glm::radians(30.0));
@@ -65,8 +69,8 @@ class Input : public WorldTest {
     EXPECT_LT(glm::distance(glm::vec2(px, pz), groundUnder(x, y)), 3e-3) << out;
     EXPECT_EQ(py, 0.0f);
   }
-  static vec3 eye() { return vec3(glm::inverse(viewMatrix) * glm::vec4(0, 0, 0, 1)); }
-  static vec3 sight() { return glm::normalize(vec3(glm::inverse(viewMatrix) * glm::vec4(0, 0, -1, 0))); }
+  static vec3 eye() { return vec3(glm::inverse(camera.viewMatrix) * glm::vec4(0, 0, 0, 1)); }
+  static vec3 sight() { return glm::normalize(vec3(glm::inverse(camera.viewMatrix) * glm::vec4(0, 0, -1, 0))); }
   static void expectNear(const vec3& got, const vec3& want, float tolerance = 1e-4f) {
     EXPECT_LT(glm::distance(got, want), tolerance) << got.x << "," << got.y << "," << got.z;
   }
@@ -126,7 +130,7 @@ TEST_F(Input, BuildClicksReportTheGroundPointAndBuildThere) {
     const Tower& t = *g.towers.back();
     EXPECT_LT(glm::distance(glm::vec2(t.posX, t.posZ), groundUnder(b.x, b.y)), 3e-3);
     EXPECT_EQ(std::make_tuple(t.kind, t.material.texture, t.texture5, t.markTexture, g.resources),
-              std::make_tuple(selectedTowerType, textureTable[b.skinSlot], textureTable[5], textureTable[10], b.money));
+              std::make_tuple(selectedTowerType, textures.textureTable[b.skinSlot], textures.textureTable[5], textures.textureTable[10], b.money));
   }
   // The same spot again, and one a little off it, are taken; off the board (x below 1 under pixel 10) nothing
   // happens at all.
@@ -203,7 +207,7 @@ TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachTheDrawables
     EXPECT_EQ(press(k.key, RELEASE) + press(k.key), k.console);
     EXPECT_EQ(std::string(g.screenMessage.text), k.screen ? k.screen : " ");
     EXPECT_EQ(g.screenMessage.expiry, k.screen ? getTime() + 3.0 : 0.0);
-    EXPECT_EQ(std::vector<int>({spectatorMode, fpsMode, wireframeMode, g.useVbo, g.frustumCulling, g.overlay.shown}),
+    EXPECT_EQ(std::vector<int>({debugSwitches.spectatorMode, debugSwitches.fpsMode, debugSwitches.wireframeMode, g.useVbo, g.frustumCulling, g.overlay.shown}),
               std::vector<int>(k.flags, k.flags + 6));
     EXPECT_EQ(std::make_pair(g.minFilter, g.magFilter), std::make_pair(k.min, k.mag));
     GLint polygon[2] = {};
@@ -232,7 +236,7 @@ TEST_F(Input, EveryKeyPrintsAndShowsItsExactTextsTheFilterPairsReachTheDrawables
     setTime(80.0);
     g.gameState = state;
     EXPECT_EQ(press('P'), "Pause mode: false\n");
-    EXPECT_EQ(std::make_tuple(g.gameState, getTime(), lastFrameTime), std::make_tuple(int(Running), 50.0, 50.0));
+    EXPECT_EQ(std::make_tuple(g.gameState, getTime(), frameClock.lastFrameTime), std::make_tuple(int(Running), 50.0, 50.0));
   }
 }
 
@@ -255,26 +259,26 @@ TEST_F(Input, CameraMovesTurnsScrollsAndZoomsWithinItsLimits) {
       {1000, 80, 0, 0.1, vec3(0), false, 2000, 1000}};
   for (const Step& s : steps) {
     initCamera();
-    mouseX = s.x, mouseY = s.y, windowWidth = s.width, windowHeight = s.height;
+    core.mouseX = s.x, core.mouseY = s.y, core.windowWidth = s.width, core.windowHeight = s.height;
     injectMouseButton(MOUSE_BUTTON_RIGHT, s.right);
     s.key ? stepWith(s.key, s.dt) : updateCamera(s.dt);
     expectNear(eye() - vec3(20), s.move);
     if (!s.right) expectNear(sight(), down);
   }
-  EXPECT_NEAR(projectionMatrix[1][1] / projectionMatrix[0][0], 2.0f, 1e-4f);
-  windowWidth = 1024, windowHeight = 768;
+  EXPECT_NEAR(camera.projectionMatrix[1][1] / camera.projectionMatrix[0][0], 2.0f, 1e-4f);
+  core.windowWidth = 1024, core.windowHeight = 768;
   // The wheel narrows the field of view 2 degrees a notch, within 0 ... 25 notches.
   for (auto [set, kept, degrees] : {std::tuple(-3, 0, 60), std::tuple(5, 5, 50), std::tuple(25, 25, 10),
                                     std::tuple(30, 25, 10)}) {
     setMouseWheel(set), updateCamera(0.0);
     EXPECT_EQ(getMouseWheel(), kept);
-    EXPECT_NEAR(glm::degrees(2.0f * std::atan(1.0f / projectionMatrix[1][1])), degrees, 1e-3f) << set;
+    EXPECT_NEAR(glm::degrees(2.0f * std::atan(1.0f / camera.projectionMatrix[1][1])), degrees, 1e-3f) << set;
   }
 }
 
 TEST_F(Input, EyeFloorAndTheSpectatorsFlightAndDeadZone) {
   // Page Down tests the height before the step: from 1.05 one step to 0.05, then no more until it rises.
-  viewMatrix = tiltMatrix * glm::translate(glm::mat4(1.0f), vec3(-20, -1.05f, -20));
+  camera.viewMatrix = camera.tiltMatrix * glm::translate(glm::mat4(1.0f), vec3(-20, -1.05f, -20));
   for (auto [key, height] : {std::pair(KEY_PAGEDOWN, 0.05f), std::pair(KEY_PAGEDOWN, 0.05f),
                              std::pair(KEY_PAGEUP, 2.05f), std::pair(KEY_PAGEDOWN, 1.05f)}) {
     stepWith(key, key == KEY_PAGEUP ? 0.2 : 0.1);
@@ -282,8 +286,8 @@ TEST_F(Input, EyeFloorAndTheSpectatorsFlightAndDeadZone) {
   }
   // A spectator flies along the sight (30 degrees down): a step ending at 1.0 is dropped whole, 1.01 taken;
   // sideways it strafes.
-  spectatorMode = true;
-  viewMatrix = tiltMatrix * glm::translate(glm::mat4(1.0f), vec3(-20, -2, -20));
+  debugSwitches.spectatorMode = true;
+  camera.viewMatrix = camera.tiltMatrix * glm::translate(glm::mat4(1.0f), vec3(-20, -2, -20));
   const std::tuple<int, double, vec3> flights[] = {{KEY_UP, 0.2, {20, 2, 20}},
       {KEY_UP, 0.198, {20, 1.01f, 20 - 0.99f * std::sqrt(3.0f)}}, {KEY_DOWN, 0.198, {20, 2, 20}},
       {KEY_LEFT, 0.1, {19, 2, 20}}};
@@ -293,22 +297,22 @@ TEST_F(Input, EyeFloorAndTheSpectatorsFlightAndDeadZone) {
   }
   // Within 20 pixels of the centre on both axes the view stays still, the right button playing no part.
   initCamera();
-  const glm::mat4 startView = viewMatrix;
+  const glm::mat4 startView = camera.viewMatrix;
   injectMouseButton(MOUSE_BUTTON_RIGHT, true);
   for (glm::ivec2 offset : {glm::ivec2(20, 20), glm::ivec2(-20, -20), glm::ivec2(0, 20), glm::ivec2(20, 0)}) {
-    mouseX = 512 + offset.x, mouseY = 384 + offset.y;
+    core.mouseX = 512 + offset.x, core.mouseY = 384 + offset.y;
     updateCamera(1.0);
-    EXPECT_EQ(viewMatrix, startView);
+    EXPECT_EQ(camera.viewMatrix, startView);
   }
   // 21 pixels off on one axis turns on both, each by its own offset, on the spot: 4.2 degrees to the right and,
   // below the centre, 1 degree further down.
-  mouseX = 512 + 21, mouseY = 384 + 5;
+  core.mouseX = 512 + 21, core.mouseY = 384 + 5;
   updateCamera(1.0);
   expectNear(eye(), {20, 20, 20});
   const float yaw = glm::radians(4.2f), pitch = glm::radians(31.0f);
   expectNear(sight(), {std::sin(yaw) * std::cos(pitch), -std::sin(pitch), -std::cos(yaw) * std::cos(pitch)});
   // The tilt keeps the new pitch, so ground moves after leaving spectator mode stay level.
-  spectatorMode = false;
+  debugSwitches.spectatorMode = false;
   stepWith(KEY_UP, 0.1);
   EXPECT_NEAR(eye().y, 20.0f, 1e-4f);
 }
@@ -346,20 +350,20 @@ TEST_F(Input, FrameRateSampledStrictlyAfterOneSecondAndStoppedGamesHoldAllButThe
   double t = 100.0;
   auto frameAt = [](double now) { setTime(now), updateFrame(); };
   // At 60 frames per second the frame exactly one second on takes no sample; the next one does.
-  lastFrameTime = fpsLastTime = t;
-  frameCount = framesPerSecond = 0;
+  frameClock.lastFrameTime = frameClock.fpsLastTime = t;
+  frameClock.frameCount = frameClock.framesPerSecond = 0;
   for (int k = 1; k <= 60; ++k) frameAt(t + k / 60.0);
-  EXPECT_EQ(std::make_pair(framesPerSecond, frameCount), std::make_pair(0.0, 60.0));
+  EXPECT_EQ(std::make_pair(frameClock.framesPerSecond, frameClock.frameCount), std::make_pair(0.0, 60.0));
   frameAt(t += 61 / 60.0);
-  EXPECT_NEAR(framesPerSecond, 60.0, 1e-9);
-  EXPECT_NEAR(msPerFrame, 1000.0 / 60.0, 1e-9);
-  EXPECT_EQ(std::make_pair(fpsLastTime, frameCount), std::make_pair(t, 0.0));
+  EXPECT_NEAR(frameClock.framesPerSecond, 60.0, 1e-9);
+  EXPECT_NEAR(frameClock.msPerFrame, 1000.0 / 60.0, 1e-9);
+  EXPECT_EQ(std::make_pair(frameClock.fpsLastTime, frameClock.frameCount), std::make_pair(t, 0.0));
   // Stopped games count no frames, keep the last rate and hold the enemies, while the camera keeps moving: ten
   // seconds of Up, 100 units.
   while (g.enemies.empty()) frameAt(t += 0.1);
   frameAt(t += 0.5);
   const Enemy& e = *g.enemies.front();
-  auto stopped = [&] { return std::make_tuple(framesPerSecond, frameCount, g.enemies.size(), e.worldX, e.worldZ); };
+  auto stopped = [&] { return std::make_tuple(frameClock.framesPerSecond, frameClock.frameCount, g.enemies.size(), e.worldX, e.worldZ); };
   const auto before = stopped();
   const vec3 from = eye();
   injectKey(KEY_UP, true);
@@ -386,9 +390,9 @@ TEST_F(Input, TheOptionsScreenStopsTheMatchTakesEveryKeyChangesAtOnceAndSavesWha
   double t = 0.0;
   while (g.enemies.empty()) frameAt(t += 0.1);
   const Enemy& e = *g.enemies.front();
-  auto match = [&] { return std::make_tuple(e.worldX, e.worldZ, g.gameState, g.resources, g.towers.size(), wireframeMode); };
+  auto match = [&] { return std::make_tuple(e.worldX, e.worldZ, g.gameState, g.resources, g.towers.size(), debugSwitches.wireframeMode); };
   const auto before = match();
-  const glm::mat4 view = viewMatrix;
+  const glm::mat4 view = camera.viewMatrix;
 
   // Open, nothing printed, and nothing moves for five seconds: no enemy, no camera (Up held), no command, no click.
   const double openedAt = t;
@@ -397,7 +401,7 @@ TEST_F(Input, TheOptionsScreenStopsTheMatchTakesEveryKeyChangesAtOnceAndSavesWha
   EXPECT_EQ(press('P') + press(KEY_F3) + click(512, 653) + click(512, 300), "");
   for (int k = 0; k < 50; ++k) frameAt(t += 0.1);
   injectKey(KEY_UP, false);
-  EXPECT_TRUE(match() == before && viewMatrix == view);
+  EXPECT_TRUE(match() == before && camera.viewMatrix == view);
 
   // Down to the music, a step left (heard at once); the quality from Low up to Medium, then a smaller shadow
   // map, which is no preset.
@@ -416,7 +420,7 @@ TEST_F(Input, TheOptionsScreenStopsTheMatchTakesEveryKeyChangesAtOnceAndSavesWha
   press(KEY_ESC, RELEASE), press(KEY_ESC);
   EXPECT_TRUE(!optionsScreen.escapeQuits(false) && optionsScreen.escapeQuits(true));
   // The clock is back at the moment the screen opened, and the match goes on from there.
-  EXPECT_EQ(std::make_pair(getTime(), lastFrameTime), std::make_pair(openedAt, openedAt));
+  EXPECT_EQ(std::make_pair(getTime(), frameClock.lastFrameTime), std::make_pair(openedAt, openedAt));
   frameAt(openedAt + 0.1);
   EXPECT_NE(match(), before);
 

@@ -17,7 +17,11 @@
 
 #include "CaptureStdout.h"
 #include "WorldTest.h"
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "input/Camera.h"
+#include "render/Light.h"
+#include "render/RenderTargets.h"
+#include "config/Settings.h"
 #include "render/RenderFrame.h"
 #include "render/ShaderPrograms.h"
 #include "render/TextureCatalogue.h"
@@ -44,8 +48,8 @@ double brightness(const std::string& rgba, glm::vec2 at, int n = 2) {
 }
 
 glm::vec2 toWindow(const glm::vec3& world) {
-  glm::vec4 clip = projectionMatrix * viewMatrix * glm::vec4(world, 1.0f);
-  return {(clip.x / clip.w * 0.5f + 0.5f) * windowWidth, (clip.y / clip.w * 0.5f + 0.5f) * windowHeight};
+  glm::vec4 clip = camera.projectionMatrix * camera.viewMatrix * glm::vec4(world, 1.0f);
+  return {(clip.x / clip.w * 0.5f + 0.5f) * core.windowWidth, (clip.y / clip.w * 0.5f + 0.5f) * core.windowHeight};
 }
 
 // Share of pure black pixels in the middle of the window.
@@ -63,25 +67,25 @@ class Frame : public WorldTest {
  protected:
   void SetUp() override {
     WorldTest::SetUp();
-    if (!shadowFramebuffer) {
+    if (!renderTargets.shadowFramebuffer) {
       CaptureStdout quiet;
       setInitialGlState();
-      lightProjectionMatrix = glm::perspective(glm::radians(120.0f), 1.0f, 0.1f, 150.0f);
+      light.lightProjectionMatrix = glm::perspective(glm::radians(120.0f), 1.0f, 0.1f, 150.0f);
       createRenderTargets();
       createScreenQuad();
     }
     clearWorld(g);
-    g.createMap(textureTable[SlotBoard]);
-    lightPosition = glm::vec3(-10.0f, 40.0f, 10.0f);
-    lightViewMatrix = glm::lookAt(lightPosition, glm::vec3(0.0f), glm::vec3(0, 0, 1));
+    g.createMap(textures.textureTable[SlotBoard]);
+    light.lightPosition = glm::vec3(-10.0f, 40.0f, 10.0f);
+    light.lightViewMatrix = glm::lookAt(light.lightPosition, glm::vec3(0.0f), glm::vec3(0, 0, 1));
   }
   std::string frame() {
     drawFrame();
     return readPixelsRgba(0, 0, 1024, 768);
   }
-  std::string frameLitFrom(glm::vec3 light) {
-    lightPosition = light;
-    lightViewMatrix = glm::lookAt(lightPosition, glm::vec3(0.0f), glm::vec3(0, 0, 1));
+  std::string frameLitFrom(glm::vec3 position) {
+    light.lightPosition = position;
+    light.lightViewMatrix = glm::lookAt(light.lightPosition, glm::vec3(0.0f), glm::vec3(0, 0, 1));
     return frame();
   }
 };
@@ -94,7 +98,7 @@ struct Terms {
 
 Terms boardTerms(glm::vec3 point, glm::vec3 light) {
   const double surface = 128.0 / 255.0;
-  const glm::vec3 eye(glm::inverse(viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
+  const glm::vec3 eye(glm::inverse(camera.viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
   const glm::vec3 l = glm::normalize(light - point), e = glm::normalize(eye - point);
   const double nl = std::max(l.y, 0.0f);
   const double nh = nl > 0.0 ? std::max(glm::normalize(l + e).y, 0.0f) : 0.0;
@@ -105,10 +109,10 @@ glm::ivec2 pixelOf(const glm::vec3& world) { return glm::ivec2(toWindow(world));
 
 // The board point seen through the middle of a window pixel.
 glm::vec3 groundAt(glm::ivec2 pixel) {
-  const glm::vec4 viewport(0.0f, 0.0f, windowWidth, windowHeight);
+  const glm::vec4 viewport(0.0f, 0.0f, core.windowWidth, core.windowHeight);
   const glm::vec3 at(pixel.x + 0.5f, pixel.y + 0.5f, 0.0f);
-  const glm::vec3 nearPoint = glm::unProject(at, viewMatrix, projectionMatrix, viewport);
-  const glm::vec3 farPoint = glm::unProject(at + glm::vec3(0, 0, 1), viewMatrix, projectionMatrix, viewport);
+  const glm::vec3 nearPoint = glm::unProject(at, camera.viewMatrix, camera.projectionMatrix, viewport);
+  const glm::vec3 farPoint = glm::unProject(at + glm::vec3(0, 0, 1), camera.viewMatrix, camera.projectionMatrix, viewport);
   return nearPoint + nearPoint.y / (nearPoint.y - farPoint.y) * (farPoint - nearPoint);
 }
 
@@ -125,14 +129,14 @@ TEST_F(Frame, TheBoardsLevelsAreTheAmbientDiffuseAndSpecularTermsOfTheLightingUn
   glGenTextures(1, &grey);
   glBindTexture(GL_TEXTURE_2D, grey);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-  const GLuint savedMain = textureTable[SlotBoard], savedGlow = glowTextureTable[SlotBoard];
-  textureTable[SlotBoard] = grey;
-  glowTextureTable[SlotBoard] = 0;  // the default texture has no image, so it samples as opaque black
+  const GLuint savedMain = textures.textureTable[SlotBoard], savedGlow = textures.glowTextureTable[SlotBoard];
+  textures.textureTable[SlotBoard] = grey;
+  textures.glowTextureTable[SlotBoard] = 0;  // the default texture has no image, so it samples as opaque black
 
   // Far up the board under the start light, where the highlight has faded; in the highlight of a light
   // placed to cast it in view near the board's front edge; and both with the light under the board, which
   // leaves the ambient term alone.
-  const glm::vec3 startLight = lightPosition, highlightLight(20.0f, 30.0f, -40.0f), below(-10.0f, -40.0f, 10.0f);
+  const glm::vec3 startLight = light.lightPosition, highlightLight(20.0f, 30.0f, -40.0f), below(-10.0f, -40.0f, 10.0f);
   const glm::ivec2 far = pixelOf({60.0f, 0.0f, -60.0f}), highlight = pixelOf({20.0f, 0.0f, -4.0f});
   const Terms farTerms = boardTerms(groundAt(far), startLight);
   const Terms highlightTerms = boardTerms(groundAt(highlight), highlightLight);
@@ -140,8 +144,8 @@ TEST_F(Frame, TheBoardsLevelsAreTheAmbientDiffuseAndSpecularTermsOfTheLightingUn
   const double shining = level(frameLitFrom(highlightLight), highlight);
   const std::string unlit = frameLitFrom(below);
   const double ambientFar = level(unlit, far), ambientHighlight = level(unlit, highlight);
-  textureTable[SlotBoard] = savedMain;
-  glowTextureTable[SlotBoard] = savedGlow;
+  textures.textureTable[SlotBoard] = savedMain;
+  textures.glowTextureTable[SlotBoard] = savedGlow;
   glDeleteTextures(1, &grey);
 
   ASSERT_GT(farTerms.diffuse, 30.0);
@@ -167,7 +171,7 @@ TEST_F(Frame, TheBoardIsDrawnBothDrawPathsAgreeCulledFromBelowAndWireframeShowsT
   }
   std::string lit = frame();
   GLint shadowSize = 0;
-  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
+  glBindTexture(GL_TEXTURE_2D, renderTargets.shadowDepthTexture);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &shadowSize);
   EXPECT_EQ(std::make_pair(glGetError(), shadowSize), std::make_pair(static_cast<GLenum>(GL_NO_ERROR), 2048));
   EXPECT_LT(blackShare(lit), 0.01);
@@ -179,12 +183,12 @@ TEST_F(Frame, TheBoardIsDrawnBothDrawPathsAgreeCulledFromBelowAndWireframeShowsT
   g.useVbo = true;
   EXPECT_TRUE(arrays == frame());
   EXPECT_FALSE(arrays == lit);
-  glm::mat4 start = viewMatrix;
-  viewMatrix = glm::lookAt(glm::vec3(65, -30, -65), glm::vec3(65, 0, -65), glm::vec3(0, 0, -1));  // beside the files
+  glm::mat4 start = camera.viewMatrix;
+  camera.viewMatrix = glm::lookAt(glm::vec3(65, -30, -65), glm::vec3(65, 0, -65), glm::vec3(0, 0, -1));  // beside the files
   EXPECT_GT(blackShare(frame()), 0.99) << "seen from below with buffer objects";
   g.useVbo = false;
   EXPECT_GT(blackShare(frame()), 0.99) << "seen from below with client arrays";
-  viewMatrix = start;
+  camera.viewMatrix = start;
 
   glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
   const double gaps = blackShare(frame());
@@ -195,7 +199,7 @@ TEST_F(Frame, TheBoardIsDrawnBothDrawPathsAgreeCulledFromBelowAndWireframeShowsT
 TEST_F(Frame, AFloatingBoxCastsItsShadowAndGlowSpillsPastAGlowingBox) {
   // A box 5 units up: its shadow falls on the board clear of where the camera sees the box.
   glm::vec3 middle(21.0f, 6.0f, -9.0f);
-  glm::vec3 shadow = lightPosition + lightPosition.y / (lightPosition.y - middle.y) * (middle - lightPosition);
+  glm::vec3 shadow = light.lightPosition + light.lightPosition.y / (light.lightPosition.y - middle.y) * (middle - light.lightPosition);
   glm::vec2 at = toWindow(shadow), beside = toWindow(shadow + glm::vec3(-2.5f, 0.0f, 3.5f));
   ASSERT_TRUE(at.x > 10 && at.x < 1014 && glm::distance(toWindow(middle), at) > 40.0f);
   std::string bare = frame();
@@ -207,7 +211,7 @@ TEST_F(Frame, AFloatingBoxCastsItsShadowAndGlowSpillsPastAGlowingBox) {
   // A white enemy on the board: left of its picture (where no shadow falls) the glow lights the board; the
   // same frame with its glow image black does not, and far away the glow changes nothing.
   clearWorld(g);
-  g.createMap(textureTable[SlotBoard]);
+  g.createMap(textures.textureTable[SlotBoard]);
   Enemy* white = addEnemy("cube_w", 20.0f, -14.0f, kPath, 2);
   float left = 1e9f, low = 1e9f, high = -1e9f;
   for (int i = 0; i < 8; ++i) {
@@ -216,10 +220,10 @@ TEST_F(Frame, AFloatingBoxCastsItsShadowAndGlowSpillsPastAGlowingBox) {
   }
   glm::vec2 near(left - 5, (low + high) / 2), far = near - glm::vec2(150, 0);
   std::string glowing = frame();
-  const GLuint saved = glowTextureTable[SlotEnemyWhite];
-  glowTextureTable[SlotEnemyWhite] = 0;  // the default texture has no image, so it samples as opaque black
+  const GLuint saved = textures.glowTextureTable[SlotEnemyWhite];
+  textures.glowTextureTable[SlotEnemyWhite] = 0;  // the default texture has no image, so it samples as opaque black
   std::string dark = frame();
-  glowTextureTable[SlotEnemyWhite] = saved;
+  textures.glowTextureTable[SlotEnemyWhite] = saved;
   EXPECT_GT(brightness(glowing, near, 1), brightness(dark, near, 1) + 8.0) << "at " << near.x << "," << near.y;
   EXPECT_NEAR(brightness(glowing, far, 1), brightness(dark, far, 1), 1.0);
 }
@@ -244,7 +248,7 @@ bool shows(const std::string& rgba, const glm::vec3& world, bool (*colour)(const
 TEST_F(Frame, TheOverlayOutlinesReachesAndBarsDamageInTheFinalPictureAndF9TakesItAllAway) {
   // Build mode with the cursor over (20, -20): the near side of the reach square runs through (20, -15).
   const glm::vec2 cursor = toWindow(glm::vec3(20.0f, 0.0f, -20.0f));
-  mouseX = int(cursor.x + 0.5f), mouseY = 768 - int(cursor.y + 0.5f);
+  core.mouseX = int(cursor.x + 0.5f), core.mouseY = 768 - int(cursor.y + 0.5f);
   g.selectionMode = false, selectedTowerType = "tris", g.overlay.shown = true;
   const glm::vec3 nearSide(20.0f, 0.15f, -15.0f);
   EXPECT_TRUE(shows(frame(), nearSide, plainReach));
@@ -255,7 +259,7 @@ TEST_F(Frame, TheOverlayOutlinesReachesAndBarsDamageInTheFinalPictureAndF9TakesI
     g.resources = money;
     EXPECT_TRUE(shows(frame(), nearSide, money < 100 ? warningReach : plainReach)) << money << " $";
   }
-  mouseX = 512, mouseY = 650;  // over the Standard button, which takes the click
+  core.mouseX = 512, core.mouseY = 650;  // over the Standard button, which takes the click
   const std::string overButton = frame();
   g.overlay.shown = false;
   EXPECT_TRUE(overButton == frame()) << "nothing over a HUD button";
@@ -285,7 +289,7 @@ TEST_F(Frame, TheOverlayOutlinesReachesAndBarsDamageInTheFinalPictureAndF9TakesI
   }
 
   // With all of it on at once, F9 hides it: the plain game's frame again.
-  mouseX = int(cursor.x + 0.5f), mouseY = 768 - int(cursor.y + 0.5f);
+  core.mouseX = int(cursor.x + 0.5f), core.mouseY = 768 - int(cursor.y + 0.5f);
   g.overlay.shown = false;
   const std::string plainGame = frame();
   for (bool shown : {true, false}) {
@@ -321,7 +325,7 @@ TEST_F(Frame, EveryQualitySettingDrawsTheBoardInItsPlaceAndHighAgainIsTheSamePic
     EXPECT_GT(agree, 0.97 * blocks.size()) << q.name;
   }
   GLint shadowSize = 0;
-  glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
+  glBindTexture(GL_TEXTURE_2D, renderTargets.shadowDepthTexture);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &shadowSize);
   EXPECT_EQ(shadowSize, 512);
   settings = Settings();
@@ -333,7 +337,7 @@ TEST_F(SceneObjects, PathLinesFloatAndSwellAfterASuperGlow) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(sp.getVertices()[4 * i + 1], 0.1f) << "path lines float above the board";
   const double widths[][3] = {{0.0, 0.25, 7.5}, {50.0, 50.0, 9.0}, {50.0, 50.5, 6.0}, {50.0, 51.0, 3.0}, {50.0, 80.0, 3.0}};
   for (const auto& w : widths) {  // pulse time, game clock, width
-    sp.pulseTime = w[0], platform::setTime(w[1]), sp.draw(simpleProgram);
+    sp.pulseTime = w[0], platform::setTime(w[1]), sp.draw(shaders.simpleProgram);
     GLfloat width = 0;
     glGetFloatv(GL_LINE_WIDTH, &width);
     EXPECT_FLOAT_EQ(width, w[2]) << "at " << w[1];

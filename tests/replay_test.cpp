@@ -10,7 +10,8 @@
 #include "WorldTest.h"
 #include "app/Application.h"
 #include "config/CommandLine.h"
-#include "app/Globals.h"
+#include "platform/FrameClock.h"
+#include "config/Settings.h"
 #include "scene/MatchClock.h"
 #include "input/Keyboard.h"
 #include "platform/Platform.h"
@@ -38,7 +39,7 @@ TEST_F(WorldTest, ReplayFSpeedsUpOnlyTheMatchAndRPlaysAgainOnlyAfterTheEnd) {
   // 1.1 s at 4x: the match is 4.4 s on, while the frame rate (first sampled in this fresh process) keeps real time.
   frames(11, 0.1);
   EXPECT_NEAR(matchClock.now(), 4.4, 1e-9);
-  EXPECT_NEAR(framesPerSecond, 10.0, 1e-6);
+  EXPECT_NEAR(frameClock.framesPerSecond, 10.0, 1e-6);
 
   frames(100000, 1.0 / 30.0);
   ASSERT_EQ(g.gameState, Lost);

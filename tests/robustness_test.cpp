@@ -7,7 +7,8 @@
 #include "CaptureStdout.h"
 #include "WorldTest.h"
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "input/Camera.h"
 #include "app/Window.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
@@ -41,7 +42,7 @@ TEST_F(WorldTest, AClickIntoTheSkyOrFromBelowTheGroundBuildsNothing) {
   const struct { float pitch; glm::vec3 eye; size_t towers; } views[] = {
       {-30.0f, {20, 20, -60}, 0}, {30.0f, {20, -5, -60}, 0}, {30.0f, {20, 20, 20}, 1}};
   for (const auto& v : views) {
-    viewMatrix = lookingFrom(v.pitch, v.eye);
+    camera.viewMatrix = lookingFrom(v.pitch, v.eye);
     click(512, 653);  // the Standard tower
     CaptureStdout out;
     click(512, 300);
@@ -53,7 +54,7 @@ TEST_F(WorldTest, AClickIntoTheSkyOrFromBelowTheGroundBuildsNothing) {
 
 TEST_F(WorldTest, AWindowWithNoAreaKeepsTheLastViewportAndProjection) {
   updateFrame();
-  const glm::mat4 before = projectionMatrix;
+  const glm::mat4 before = camera.projectionMatrix;
   for (glm::ivec2 size : {glm::ivec2(1024, 0), glm::ivec2(0, 768), glm::ivec2(0, 0)}) {
     onWindowSize(size.x, size.y);
     platform::advanceTime(0.1);
@@ -61,12 +62,12 @@ TEST_F(WorldTest, AWindowWithNoAreaKeepsTheLastViewportAndProjection) {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(glm::ivec4(viewport[0], viewport[1], viewport[2], viewport[3]), glm::ivec4(0, 0, 1024, 768));
-    EXPECT_EQ(projectionMatrix, before) << size.x << " x " << size.y;
+    EXPECT_EQ(camera.projectionMatrix, before) << size.x << " x " << size.y;
   }
   onWindowSize(640, 240);
   updateFrame();
-  EXPECT_EQ(windowWidth, 640);
-  EXPECT_FLOAT_EQ(projectionMatrix[1][1] / projectionMatrix[0][0], 640.0f / 240.0f);
+  EXPECT_EQ(core.windowWidth, 640);
+  EXPECT_FLOAT_EQ(camera.projectionMatrix[1][1] / camera.projectionMatrix[0][0], 640.0f / 240.0f);
 }
 
 // It ends the process's GL context, so its suite is defined last and a run of the whole file ends with it.

@@ -16,7 +16,7 @@
 
 #include "CaptureStdout.h"
 #include "WorldTest.h"
-#include "app/Globals.h"
+#include "input/Camera.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
 #include "scene/File.h"
@@ -262,7 +262,7 @@ class GameSound : public WorldTest {
   // One frame later: three render passes, each draw opening with the music step.
   void frame(double seconds) {
     clock.now += seconds;
-    for (int pass = 0; pass < 3; ++pass) g.draw(projectionMatrix, viewMatrix);
+    for (int pass = 0; pass < 3; ++pass) g.draw(camera.projectionMatrix, camera.viewMatrix);
   }
   // What a channel plays now and at which volume; "nothing" once the play has ended or been stopped.
   std::string playOn(SoundChannel* channel) const {

@@ -21,7 +21,12 @@
 #include <glm/glm.hpp>
 
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "platform/FrameClock.h"
+#include "game/DebugSwitches.h"
+#include "render/Light.h"
+#include "render/TextureCatalogue.h"
+#include "config/Settings.h"
 #include "app/OptionsScreen.h"
 #include "app/Window.h"
 #include "game/Game.h"
@@ -155,21 +160,21 @@ void startMatch() {
   platform::setKeyCallback(onKey);
   platform::setMouseButtonCallback(onMouseButton);
   platform::setWindowSizeCallback(onWindowSize);
-  windowWidth = 1024;
-  windowHeight = 768;
-  glViewport(0, 0, windowWidth, windowHeight);
-  spectatorMode = fpsMode = wireframeMode = false;
-  textureFilter = GL_LINEAR;
-  mipmapMode = GL_LINEAR_MIPMAP_LINEAR;
-  lastFrameTime = pauseStartTime = fpsLastTime = frameCount = 0.0;
-  mouseX = mouseY = 0;
-  lightPosition = glm::vec3(-10.0f, 40.0f, 10.0f);
+  core.windowWidth = 1024;
+  core.windowHeight = 768;
+  glViewport(0, 0, core.windowWidth, core.windowHeight);
+  debugSwitches.spectatorMode = debugSwitches.fpsMode = debugSwitches.wireframeMode = false;
+  debugSwitches.textureFilter = GL_LINEAR;
+  debugSwitches.mipmapMode = GL_LINEAR_MIPMAP_LINEAR;
+  frameClock.lastFrameTime = frameClock.pauseStartTime = frameClock.fpsLastTime = frameClock.frameCount = 0.0;
+  core.mouseX = core.mouseY = 0;
+  light.lightPosition = glm::vec3(-10.0f, 40.0f, 10.0f);
   selectedTowerType.clear();
   initCamera();
 
-  game.createMap(textureTable[0]);
-  game.activeTextures = textureTable;
-  game.lightPos = &lightPosition;
+  game.createMap(textures.textureTable[0]);
+  game.activeTextures = textures.textureTable;
+  game.lightPos = &light.lightPosition;
   game.buildLevel();
   game.createFiles();
 }
@@ -244,8 +249,8 @@ void checkWorld(const Snapshot& now) {
       check(!tooClose, "a tower stands too close to an older one");
     }
   }
-  check(finite(viewMatrix) && finite(tiltMatrix) && finite(projectionMatrix), "the view is not finite");
-  check(windowWidth > 0 && windowHeight > 0, "the window size has no area");
+  check(finite(camera.viewMatrix) && finite(camera.tiltMatrix) && finite(camera.projectionMatrix), "the view is not finite");
+  check(core.windowWidth > 0 && core.windowHeight > 0, "the window size has no area");
   if (game.gameState == Lost) check(!platform::mouseButtonCallback(), "clicks still act after a lost match");
 }
 
@@ -389,20 +394,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       case 2: {  // a click anywhere
         int x = in.word(), y = in.word();
-        click(coordinate(x, windowWidth), coordinate(y, windowHeight));
+        click(coordinate(x, core.windowWidth), coordinate(y, core.windowHeight));
         clicked = true;
         break;
       }
       case 3: {  // a click on or near a HUD button
         const HudButtonRect& b = kButtons[in.byte() % 7];
-        int x = (b.left + in.byte() % (b.right - b.left + 1)) * windowWidth / 1024;
-        int y = (b.top + in.byte() % (b.bottom - b.top + 1)) * windowHeight / 768;
+        int x = (b.left + in.byte() % (b.right - b.left + 1)) * core.windowWidth / 1024;
+        int y = (b.top + in.byte() % (b.bottom - b.top + 1)) * core.windowHeight / 768;
         click(x, y);
         clicked = true;
         break;
       }
       case 4: {  // a right-button drag over a few frames
-        int x = coordinate(in.word(), windowWidth), y = coordinate(in.word(), windowHeight);
+        int x = coordinate(in.word(), core.windowWidth), y = coordinate(in.word(), core.windowHeight);
         int dx = in.byte() - 128, dy = in.byte() - 128, steps = 1 + in.byte() % 8;
         double dt = frameTime(in.byte() / 2);
         platform::injectMouseButton(platform::MOUSE_BUTTON_RIGHT, true);
@@ -418,7 +423,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         platform::setMouseWheel(platform::getMouseWheel() + (in.byte() % 9 - 4));
         break;
       case 6:  // cursor move
-        platform::injectCursor(coordinate(in.word(), windowWidth), coordinate(in.word(), windowHeight));
+        platform::injectCursor(coordinate(in.word(), core.windowWidth), coordinate(in.word(), core.windowHeight));
         break;
       case 7: {  // window resize, an empty one included
         const int sizes[] = {0, 1, 2, 7, 100, 640, 768, 1024, 1920, 4096};

@@ -4,7 +4,11 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "CaptureStdout.h"
-#include "app/Globals.h"
+#include "platform/Core.h"
+#include "platform/FrameClock.h"
+#include "game/DebugSwitches.h"
+#include "render/Light.h"
+#include "config/Settings.h"
 #include "app/OptionsScreen.h"
 #include "render/ShaderPrograms.h"
 #include "render/TextureCatalogue.h"
@@ -25,10 +29,10 @@ void clearWorld(Game& g) {
 }
 
 void buildWorld(Game& g) {
-  g.activeTextures = textureTable;
-  g.createMap(textureTable[SlotBoard]);
-  g.program = simpleProgram;
-  g.lightPos = &lightPosition;
+  g.activeTextures = textures.textureTable;
+  g.createMap(textures.textureTable[SlotBoard]);
+  g.program = shaders.simpleProgram;
+  g.lightPos = &light.lightPosition;
   g.buildLevel();
   g.createFiles();
 }
@@ -41,9 +45,9 @@ void WorldTest::SetUp() {
     CaptureStdout quiet;
     buildShaderPrograms();
     loadTextureTables();
-    hudProjection = glm::ortho(-512.0f, 512.0f, -384.0f, 384.0f, -1.0f, 1.0f);
-    game.textRenderer.init(hudProgram, textureTable[SlotFont], hudProjection);
-    game.hud.init(hudProgram, hudProjection);
+    camera.hudProjection = glm::ortho(-512.0f, 512.0f, -384.0f, 384.0f, -1.0f, 1.0f);
+    game.textRenderer.init(shaders.hudProgram, textures.textureTable[SlotFont], camera.hudProjection);
+    game.hud.init(shaders.hudProgram, camera.hudProjection);
     started = true;
   }
   platform::useManualClock(true);
@@ -54,16 +58,16 @@ void WorldTest::SetUp() {
   platform::setKeyCallback(onKey);
   platform::setMouseButtonCallback(onMouseButton);
 
-  windowWidth = 1024;
-  windowHeight = 768;
+  core.windowWidth = 1024;
+  core.windowHeight = 768;
   if (optionsScreen.isOpen()) optionsScreen.close();
   optionsScreen.keepIn("", Settings());
   settings = Settings();
-  spectatorMode = fpsMode = wireframeMode = false;
-  textureFilter = GL_LINEAR;
-  mipmapMode = GL_LINEAR_MIPMAP_LINEAR;
-  lastFrameTime = pauseStartTime = 0.0;
-  mouseX = mouseY = 0;
+  debugSwitches.spectatorMode = debugSwitches.fpsMode = debugSwitches.wireframeMode = false;
+  debugSwitches.textureFilter = GL_LINEAR;
+  debugSwitches.mipmapMode = GL_LINEAR_MIPMAP_LINEAR;
+  frameClock.lastFrameTime = frameClock.pauseStartTime = 0.0;
+  core.mouseX = core.mouseY = 0;
   selectedTowerType.clear();
   initCamera();
 
@@ -96,8 +100,8 @@ Enemy* WorldTest::addEnemy(const std::string& kind, float x, float z, const floa
 
 Tower* WorldTest::addTower(const std::string& kind, float x, float z) {
   g.loadTowerModel("tris");
-  g.towers.push_back(std::make_unique<Tower>(kind, x, z, textureTable[SlotTowerStandard],
-                                             textureTable[SlotTowerSpare], textureTable[SlotMark], g.towerModel));
+  g.towers.push_back(std::make_unique<Tower>(kind, x, z, textures.textureTable[SlotTowerStandard],
+                                             textures.textureTable[SlotTowerSpare], textures.textureTable[SlotMark], g.towerModel));
   return g.towers.back().get();
 }
 
