@@ -17,6 +17,7 @@
 #include "render/Light.h"
 #include "render/RenderTargets.h"
 #include "config/Settings.h"
+#include "app/InputRouter.h"
 #include "app/OptionsScreen.h"
 #include "render/RenderFrame.h"
 #include "render/ShaderPrograms.h"
@@ -24,8 +25,6 @@
 #include "app/Window.h"
 #include "game/Game.h"
 #include "input/Camera.h"
-#include "input/Keyboard.h"
-#include "input/Mouse.h"
 #include "platform/Platform.h"
 
 void consolePause() {
@@ -77,8 +76,8 @@ void initApplication(const LaunchOptions& options) {
                              static_cast<float>(-(core.windowHeight / 2)), core.windowHeight * 0.5f, -1.0f, 1.0f);
 
   // Initialization: callbacks (the size callback fires once at registration)
-  platform::setKeyCallback(onKey);
-  platform::setMouseButtonCallback(onMouseButton);
+  platform::setKeyCallback(routeKey);
+  platform::setMouseButtonCallback(routeMouseButton);
   platform::setWindowSizeCallback(onWindowSize);
 
   // Initialization: textures, render targets, full-screen quad
@@ -90,12 +89,11 @@ void initApplication(const LaunchOptions& options) {
 
   // Initialization: the game world
   game.createMap(textures.textureTable[0]);
-  game.program = shaders.simpleProgram;
   applyTextureTable(textures.textureTable);
   game.textRenderer.init(shaders.hudProgram, textures.textureTable[3], camera.hudProjection);
   game.hud.init(shaders.hudProgram, camera.hudProjection);
 
-  game.lightPos = &light.lightPosition;
+  game.clickHandler = routeMouseButton;
   game.buildLevel();
   game.soundMuted = options.mute;
   game.setVolumes(settings.musicVolume / 100.0f, settings.effectsVolume / 100.0f);
@@ -120,6 +118,13 @@ void shutdownApplication() {
   platform::terminate();
 }
 
+void renderFrame() {
+  drawFrame();
+  inputRouter.drawScreens();
+  glUseProgram(0);
+  platform::swapBuffers();
+}
+
 int runApplication(const LaunchOptions& options) {
   // The settings: the defaults, then the file, then the command line for this run only.
   const std::string settingsPath = settingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
@@ -127,6 +132,8 @@ int runApplication(const LaunchOptions& options) {
   for (const std::string& warning : fromFile.warnings) std::cerr << warning << std::endl;
   settings = applyCommandLine(fromFile.settings, options);
   optionsScreen.keepIn(settingsPath, fromFile.settings);
+  inputRouter.removeAllScreens();
+  inputRouter.addScreen(&optionsScreen);
   // Initialization
   initApplication(options);
   if (!options.level.empty()) std::cout << "Level: " << game.level.name << std::endl;
@@ -134,7 +141,7 @@ int runApplication(const LaunchOptions& options) {
   do {
     updateFrame();
     renderFrame();
-  } while (!optionsScreen.escapeQuits(platform::getKey(platform::KEY_ESC) == platform::PRESS) &&
+  } while (!inputRouter.escapeQuits(platform::getKey(platform::KEY_ESC) == platform::PRESS) &&
            platform::windowOpened());
   // A window closed over the options screen keeps what the player changed there.
   if (optionsScreen.isOpen()) optionsScreen.close();

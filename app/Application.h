@@ -6,6 +6,7 @@
 // Start-up with the settings in force (window, vsync, volumes) and, from the command line, --mute.
 void initApplication(const LaunchOptions& options = {});
 void updateFrame();
+// The frame's passes, the open screen over them, then the buffer swap (which also runs the input callbacks).
 void renderFrame();
 void shutdownApplication();
 

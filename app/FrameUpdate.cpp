@@ -7,7 +7,7 @@
 #include "platform/Core.h"
 #include "platform/FrameClock.h"
 #include "render/Light.h"
-#include "app/OptionsScreen.h"
+#include "app/InputRouter.h"
 #include "game/Game.h"
 #include "input/Camera.h"
 #include "platform/Platform.h"
@@ -32,7 +32,7 @@ void updateFrame() {
 
   // Under the options screen the game, the camera and the light stand still; only a new window size
   // reaches the projection.
-  if (optionsScreen.isOpen()) {
+  if (inputRouter.openScreen()) {
     fitProjectionToWindow();
     return;
   }

@@ -6,8 +6,6 @@
 #include <iostream>
 #include <vector>
 
-#include "platform/FrameClock.h"
-#include "game/DebugSwitches.h"
 #include "config/Settings.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
@@ -75,15 +73,6 @@ void apply(const Settings& before, const Settings& after) {
   if (after.overlay != before.overlay) game.overlay.shown = after.overlay;
 }
 
-enum Colour { Panel, Border, Chosen };
-
-// Layout in HUD pixels (1024 x 768 around the window's centre, y up): a panel with a border, the title, one
-// row per line from kFirstRow down, and the keys at the foot.
-constexpr float kPanelLeft = -300.0f, kPanelBottom = -220.0f, kPanelWidth = 600.0f, kPanelHeight = 440.0f;
-constexpr float kBorder = 4.0f;
-constexpr float kFirstRow = 160.0f, kRowHeight = 32.0f;
-constexpr float kNameX = -270.0f, kValueCentre = 150.0f, kLeftArrowX = 40.0f, kRightArrowX = 250.0f;
-
 }  // namespace
 
 const char* optionName(int line) {
@@ -149,38 +138,28 @@ void OptionsScreen::keepIn(const std::string& path, const Settings& fromFile) {
   saved_ = fromFile;
 }
 
-bool OptionsScreen::handleKey(int key) {
-  // The main loop quits while Escape is down, so it has to know whether the last Escape press was the screen's.
-  if (key == platform::KEY_ESC) escapeTaken_ = open_;
-  if (!open_) {
-    if (key != platform::KEY_F10) return false;
-    open();
-    return true;
+int OptionsScreen::openKey() const { return platform::KEY_F10; }
+
+void OptionsScreen::handleKey(int key) {
+  if (key == platform::KEY_F10) {
+    close();
+    return;
   }
-  switch (key) {
-    case platform::KEY_ESC:
-    case platform::KEY_F10: close(); break;
-    case platform::KEY_UP: line_ = (line_ + kOptionLines - 1) % kOptionLines; break;
-    case platform::KEY_DOWN: line_ = (line_ + 1) % kOptionLines; break;
-    case platform::KEY_LEFT: change(-1); break;
-    case platform::KEY_RIGHT: change(1); break;
+  switch (panel_.handleKey(key, kOptionLines)) {
+    case ListPanel::Action::Escape: close(); break;
+    case ListPanel::Action::Left: change(-1); break;
+    case ListPanel::Action::Right: change(1); break;
     default: break;
   }
-  return true;
 }
 
-bool OptionsScreen::escapeQuits(bool escapeDown) const { return escapeDown && !escapeTaken_ && !open_; }
-
 void OptionsScreen::open() {
-  open_ = true;
-  openedAt_ = platform::getTime();
+  Screen::open();
   savedAtOpen_ = saved_;
 }
 
 void OptionsScreen::close() {
-  open_ = false;
-  platform::setTime(openedAt_);
-  frameClock.lastFrameTime = openedAt_;
+  Screen::close();
   if (saved_ == savedAtOpen_ || path_.empty()) return;
   const std::string warning = writeSettingsFile(path_, saved_);
   if (!warning.empty()) std::cerr << warning << std::endl;
@@ -188,47 +167,14 @@ void OptionsScreen::close() {
 
 void OptionsScreen::change(int direction) {
   const Settings before = settings;
-  settings = stepOption(settings, line_, direction);
-  copyLine(settings, saved_, line_);
+  settings = stepOption(settings, line(), direction);
+  copyLine(settings, saved_, line());
   apply(before, settings);
 }
 
 void OptionsScreen::draw() {
-  if (!colours_[Panel]) {
-    const unsigned char rgba[3][4] = {{10, 18, 32, 255}, {70, 190, 240, 255}, {24, 70, 110, 255}};
-    glActiveTexture(GL_TEXTURE0);
-    glGenTextures(3, colours_);
-    for (int i = 0; i < 3; ++i) {
-      glBindTexture(GL_TEXTURE_2D, colours_[i]);
-      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba[i]);
-    }
-  }
-  // Filled even in wireframe mode, so that it stays readable.
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  Hud& hud = game.hud;
-  hud.drawQuad(colours_[Border], kPanelWidth + 2 * kBorder, kPanelHeight + 2 * kBorder, kPanelLeft - kBorder,
-               kPanelBottom - kBorder);
-  hud.drawQuad(colours_[Panel], kPanelWidth, kPanelHeight, kPanelLeft, kPanelBottom);
-  const float chosenRow = kFirstRow - kRowHeight * line_;
-  hud.drawQuad(colours_[Chosen], kPanelWidth - 20.0f, kRowHeight - 2.0f, kPanelLeft + 10.0f, chosenRow - 30.0f);
-
-  TextRenderer text = game.textRenderer;
-  auto centred = [&](const std::string& s, float centre, float y) {
-    text.drawText(s.c_str(), true, centre - static_cast<float>(textWidth(text.font, s.c_str())) / 2.0f, y);
-  };
-  centred("OPTIONS", 0.0f, 205.0f);
-  for (int line = 0; line < kOptionLines; ++line) {
-    const float row = kFirstRow - kRowHeight * line;
-    text.drawText(optionName(line), true, kNameX, row);
-    centred(optionValue(settings, line), kValueCentre, row);
-  }
-  text.drawText("<", true, kLeftArrowX, chosenRow);
-  text.drawText(">", true, kRightArrowX, chosenRow);
-  centred("Up/Down: choose    Left/Right: change    F10/Esc: close", 0.0f, -180.0f);
-  if (debugSwitches.wireframeMode) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-}
-
-void OptionsScreen::release() {
-  if (colours_[Panel] && platform::hasCurrentContext()) glDeleteTextures(3, colours_);
-  colours_[0] = colours_[1] = colours_[2] = 0;
+  std::vector<ListRow> rows;
+  for (int line = 0; line < kOptionLines; ++line) rows.push_back({optionName(line), optionValue(settings, line)});
+  panel_.draw(game.hud, game.textRenderer, "OPTIONS", rows, "Up/Down: choose    Left/Right: change    F10/Esc: close",
+              true);
 }

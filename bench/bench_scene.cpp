@@ -16,6 +16,7 @@
 #include "config/Settings.h"
 #include "render/RenderFrame.h"
 #include "game/Game.h"
+#include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"

@@ -19,6 +19,7 @@
 #include "config/Settings.h"
 #include "bench/bench_scene.h"
 #include "game/Game.h"
+#include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/SpawnPoint.h"
@@ -209,7 +210,7 @@ void BM_BusyFrameOverlay(benchmark::State& state) {
   }
   debugSwitches.fpsMode = true;
   game.selectionMode = false;
-  selectedTowerType = "tris_gr";
+  game.selectedTowerType = "tris_gr";
   game.selectedTower = game.towers.front().get();
   SpawnPoint& waiting = *game.spawnPoints.front();
   for (int i = 0; i < 30; ++i) runFrame();

@@ -26,6 +26,7 @@
 #include "game/Game.h"
 #include "input/Camera.h"
 #include "input/Keyboard.h"
+#include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Tower.h"

@@ -14,3 +14,17 @@ struct DebugSwitches {
 };
 
 extern DebugSwitches debugSwitches;
+
+// The view commands: each flips its switch, says so on the console and, most of them, on screen.
+void toggleSpectator();
+void toggleFrameRate();
+void toggleWireframe();
+void toggleTextureFilter();
+void cycleMipmapMode();
+void toggleOverlay();
+
+// Recomputes the filter pair from the texture filter (F4) and the mipmap mode (F5) and hands it to every
+// drawable of the game.
+void applyTextureFilters(GLint filter, GLint mipmaps);
+// The pair for a texture filter and mipmap mode; an unknown texture filter leaves both unchanged.
+void computeTextureFilters(GLint filter, GLint mipmaps, GLint& minFilter, GLint& magFilter);

@@ -12,11 +12,13 @@
 #include <string>
 
 #include "game/Level.h"
+#include "game/Rules.h"
 #include "audio/SoundLibrary.h"
 #include "hud/Hud.h"
 #include "hud/Overlay.h"
 #include "hud/TextRenderer.h"
 #include "game/ScreenMessage.h"
+#include "platform/Platform.h"
 
 class Map;
 class Tower;
@@ -26,6 +28,16 @@ class SpawnPoint;
 struct Md2Model;
 
 enum GameState { Running = 0, Paused = 1, Lost = 2, Won = 3 };
+
+// What one pass of the frame draws with: its program, whether the spawn points and their paths take part
+// (they cast no shadow), whether it is the frame's last draw into the window (the overlay shows there alone),
+// and the light's position for the lighting uniforms.
+struct DrawPass {
+  GLuint program = 0;
+  bool spawnPoints = true;
+  bool finalPass = false;
+  const glm::vec3* light = nullptr;
+};
 
 // The world owns the board and every object in its lists; removing an object from its list destroys it.
 // The cursors, the selection, the active texture table, the tower model handed out and the light only point
@@ -46,26 +58,25 @@ class Game {
   GLint magFilter = 0;
   std::map<std::string, std::unique_ptr<Md2Model>> towerModels;
   Md2Model* towerModel = nullptr;
-  GLuint program = 0;
   int gameState = Running;
   int resources = 1000;
   int fileRadius = 0;
   // The level every match is built from; its spawn points walk its wave lists, so it changes only while
   // the world holds no spawn point.
   Level level = classicLevel();
-  double superGlowReadyTime = 325.0;
+  double superGlowReadyTime = kSuperGlowCooldown;
   TextRenderer textRenderer;
   Hud hud;
   ScreenMessage screenMessage = {" ", 0.0};
-  glm::vec3* lightPos = nullptr;
   bool frustumCulling = false;
-  bool drawSpawnPoints = true;
-  // True only around the frame's last draw, the one into the window: the overlay shows there alone.
-  bool finalPass = false;
   Overlay overlay;
   bool useVbo = false;
   bool selectionMode = true;
+  // The tower kind board clicks build outside selection mode: empty until a tower button is clicked.
+  std::string selectedTowerType;
   Tower* selectedTower = nullptr;
+  // Where clicks go again when a new match follows a lost one (a lost match unhooks them).
+  platform::MouseButtonCallback clickHandler = nullptr;
   // Handles of the sound library: made by its create calls, handed back to it by releaseSound.
   SoundSystem* soundSystem = nullptr;
   Sound* musicSound = nullptr;
@@ -110,11 +121,11 @@ class Game {
   void fireTowers(double dt);
 
   // Drawing one view of the world (GameDraw.cpp): the world, then the texts and the HUD over it.
-  void draw(glm::mat4 projection, glm::mat4 view);
+  void draw(const DrawPass& pass, glm::mat4 projection, glm::mat4 view);
   // The music step, the lighting and camera uniforms and every scene object.
-  void drawWorld(glm::mat4 projection, glm::mat4 view);
+  void drawWorld(const DrawPass& pass, glm::mat4 projection, glm::mat4 view);
   // Money, the end of the match, the last message and the HUD, in HUD pixels.
-  void drawInterface();
+  void drawInterface(const DrawPass& pass);
 
   // Building (GameBuild.cpp)
   void buildTower(std::string kind, float x, float z, GLuint skinTexture, GLuint texture5, GLuint markTexture);

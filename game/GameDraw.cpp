@@ -22,20 +22,21 @@ const glm::vec4 kAmbientLight(0.3f, 0.3f, 0.3f, 1.0f);
 
 }  // namespace
 
-void Game::draw(glm::mat4 projection, glm::mat4 view) {
-  drawWorld(projection, view);
-  drawInterface();
+void Game::draw(const DrawPass& pass, glm::mat4 projection, glm::mat4 view) {
+  drawWorld(pass, projection, view);
+  drawInterface(pass);
 }
 
-void Game::drawWorld(glm::mat4 projection, glm::mat4 view) {
+void Game::drawWorld(const DrawPass& pass, glm::mat4 projection, glm::mat4 view) {
   musicStep();
+  const GLuint program = pass.program;
   glUseProgram(program);
 
   GLint lightLocation = glGetUniformLocation(program, "light_position");
   GLint diffuseLocation = glGetUniformLocation(program, "diffuse_color");
   GLint specularLocation = glGetUniformLocation(program, "specular_color");
   GLint ambientLocation = glGetUniformLocation(program, "ambient_color");
-  if (lightPos) glUniform3fv(lightLocation, 1, glm::value_ptr(*lightPos));
+  if (pass.light) glUniform3fv(lightLocation, 1, glm::value_ptr(*pass.light));
   glUniform4fv(diffuseLocation, 1, glm::value_ptr(kDiffuseLight));
   glUniform4fv(specularLocation, 1, glm::value_ptr(kSpecularLight));
   glUniform4fv(ambientLocation, 1, glm::value_ptr(kAmbientLight));
@@ -43,7 +44,7 @@ void Game::drawWorld(glm::mat4 projection, glm::mat4 view) {
   glUniformMatrix4fv(glGetUniformLocation(program, "perspective"), 1, GL_FALSE, glm::value_ptr(projection));
   glUniformMatrix4fv(glGetUniformLocation(program, "view"), 1, GL_FALSE, glm::value_ptr(view));
 
-  if (drawSpawnPoints) {
+  if (pass.spawnPoints) {
     for (auto& spawnPoint : spawnPoints) {
       currentSpawnPoint = spawnPoint.get();
       spawnPoint->draw(program);
@@ -81,10 +82,10 @@ void Game::drawWorld(glm::mat4 projection, glm::mat4 view) {
   }
 
   // The overlay's outlines and bars lie in the world, drawn in the final pass only, under the texts and the HUD.
-  if (finalPass && overlay.shown) overlay.drawWorld(hud.program, projection, view);
+  if (pass.finalPass && overlay.shown) overlay.drawWorld(hud.program, projection, view);
 }
 
-void Game::drawInterface() {
+void Game::drawInterface(const DrawPass& pass) {
   // Texts over the scene: money top right, the end of the match in the middle, the last command's message.
   char money[100];
   std::snprintf(money, sizeof money, "%d", resources);
@@ -93,7 +94,7 @@ void Game::drawInterface() {
   if (gameState == Lost) textRenderer.drawText("GAME OVER!", true, -30.0f, 0.0f);
   if (gameState == Won) textRenderer.drawText("YOU WON!", true, -30.0f, 0.0f);
   if (platform::getTime() < screenMessage.expiry) textRenderer.drawText(screenMessage.text, true, -450.0f, 350.0f);
-  if (finalPass && overlay.shown) overlay.drawWaveLine(textRenderer);
+  if (pass.finalPass && overlay.shown) overlay.drawWaveLine(textRenderer);
 
   drawHud();
 }

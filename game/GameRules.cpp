@@ -11,6 +11,7 @@
 #include "scene/File.h"
 #include "scene/Map.h"
 #include "scene/SpawnPoint.h"
+#include "scene/TextureSlot.h"
 
 int payForKills(int resources, int killed) { return resources + kKillReward * killed; }
 
@@ -25,11 +26,15 @@ bool insideGoalSquare(float x, float z, int gridSize, int fileRadius) {
   return g - h < x && x < g + h && -g - h < z && z < -g + h;
 }
 
+bool superGlowReady(int gameState, double now, double superGlowReadyTime) {
+  return gameState == Running && now > superGlowReadyTime;
+}
+
 int enemyTextureSlot(const std::string& kind) {
-  if (kind == "cube") return 1;
-  if (kind == "cube_or") return 14;
-  if (kind == "cube_yl") return 15;
-  if (kind == "cube_w") return 16;
+  if (kind == "cube") return SlotEnemy;
+  if (kind == "cube_or") return SlotEnemyOrange;
+  if (kind == "cube_yl") return SlotEnemyYellow;
+  if (kind == "cube_w") return SlotEnemyWhite;
   return -1;
 }
 
@@ -129,7 +134,7 @@ void Game::update(double dt) {
           break;
         }
       }
-      if (taken) taken->setIntact(false, textureEntry(activeTextures, 1));
+      if (taken) taken->setIntact(false, textureEntry(activeTextures, SlotEnemy));
       // Files fall in list order, so taking the last one means none is left.
       if (!taken || taken == files.back().get()) {
         gameState = Lost;

@@ -71,7 +71,7 @@ void Game::newMatch() {
     }
   }
   gameState = Running;
-  superGlowReadyTime = 325.0;
+  superGlowReadyTime = kSuperGlowCooldown;
   selectionMode = true;
   // The next music step finds the music stopped and starts it again.
   soundChannelStop(endChannel);

@@ -8,6 +8,13 @@
 
 constexpr int kKillReward = 50;
 constexpr int kArrivalPenalty = 100;
+// The SuperGlow: ready this many match seconds after the start and after each use, and its damage to every
+// enemy on the board.
+constexpr double kSuperGlowCooldown = 325.0;
+constexpr double kSuperGlowDamage = 300.0;
+// Whether the SuperGlow can be fired: only while the match runs, once strictly more than its ready time has
+// passed.
+bool superGlowReady(int gameState, double now, double superGlowReadyTime);
 
 // Money after killed enemies have paid their reward.
 int payForKills(int resources, int killed);
@@ -18,7 +25,7 @@ int chargeForArrivals(int resources, int arrived);
 // half-width 4 * fileRadius + 1, where the files stand.
 bool insideGoalSquare(float x, float z, int gridSize, int fileRadius);
 
-// The texture-table entry an enemy kind wears, or -1 for a kind no spawn point may send.
+// The texture-table slot an enemy kind wears, or -1 for a kind no spawn point may send.
 int enemyTextureSlot(const std::string& kind);
 
 // Entry of a texture table, or 0 while no table has been applied yet.

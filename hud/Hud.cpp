@@ -2,7 +2,6 @@
 // panel, drawn as screen-space quads over the scene in every pass.
 #include "hud/Hud.h"
 
-#include <cmath>
 #include <sstream>
 
 #include "game/Game.h"
@@ -26,19 +25,14 @@ void Hud::drawQuad(GLuint texture, float width, float height, float x, float y) 
                   6);
 }
 
-bool superGlowButtonVisible(int gameState, double now, double superGlowReadyTime) {
-  return gameState == Running && now > superGlowReadyTime;
-}
-
 int towerIconSlot(const std::string& kind) {
-  if (kind == "tris_bl") return kSlotIconPower;
-  if (kind == "tris_gr") return kSlotIconSniper;
-  return kSlotIconStandard;
+  const TowerKind* tower = findTowerKind(kind);
+  return tower ? tower->iconSlot : SlotSelStandard;
 }
 
 std::vector<std::string> towerPanelTexts(double power, double distance, double fireInterval, double level) {
   std::ostringstream line;
-  line << power << ' ' << distance << ' ' << fireInterval << ' ' << 100.0 * std::pow(2.0, level) << '\n';
+  line << power << ' ' << distance << ' ' << fireInterval << ' ' << towerUpgradeCost(level) << '\n';
   std::istringstream fields(line.str());
   std::vector<std::string> texts;
   std::string field;
@@ -54,15 +48,15 @@ void drawHud() {
   hud.minFilter = GL_LINEAR;
   hud.magFilter = GL_LINEAR;
 
-  hud.drawQuad(textures[kSlotSelectionMode], 100.0f, 100.0f, 350.0f, -320.0f);
-  hud.drawQuad(textures[kSlotSelectionTool], 100.0f, 100.0f, 250.0f, -320.0f);
-  hud.drawQuad(textures[kSlotTowers], 300.0f, 100.0f, -50.0f, -320.0f);
-  if (superGlowButtonVisible(game.gameState, matchClock.now(), game.superGlowReadyTime))
-    hud.drawQuad(textures[kSlotSuperGlow], 100.0f, 100.0f, -50.0f, 220.0f);
+  hud.drawQuad(textures[SlotSelectionMode], 100.0f, 100.0f, 350.0f, -320.0f);
+  hud.drawQuad(textures[SlotSelectionTool], 100.0f, 100.0f, 250.0f, -320.0f);
+  hud.drawQuad(textures[SlotTowers], 300.0f, 100.0f, -50.0f, -320.0f);
+  if (superGlowReady(game.gameState, matchClock.now(), game.superGlowReadyTime))
+    hud.drawQuad(textures[SlotSuperGlow], 100.0f, 100.0f, -50.0f, 220.0f);
 
   if (Tower* tower = game.selectedTower) {
     hud.drawQuad(textures[towerIconSlot(tower->kind)], 63.0f, 77.0f, -460.0f, -320.0f);
-    hud.drawQuad(textures[kSlotSelectedBackground], 344.0f, 77.0f, -397.0f, -320.0f);
+    hud.drawQuad(textures[SlotSelected], 344.0f, 77.0f, -397.0f, -320.0f);
     std::vector<std::string> texts =
         towerPanelTexts(tower->power, tower->distance, tower->fireInterval, tower->level);
     const float columns[4] = {-370.0f, -265.0f, -195.0f, -125.0f};

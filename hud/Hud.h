@@ -29,19 +29,7 @@ class Hud {
 // Draws the whole HUD for the game's current state; called at the end of every scene draw.
 void drawHud();
 
-// Texture slots of the HUD pictures in the active texture table.
-constexpr int kSlotSelectionMode = 7;
-constexpr int kSlotSelectionTool = 8;
-constexpr int kSlotTowers = 9;
-constexpr int kSlotSuperGlow = 11;
-constexpr int kSlotSelectedBackground = 17;
-constexpr int kSlotIconStandard = 18;
-constexpr int kSlotIconSniper = 19;
-constexpr int kSlotIconPower = 20;
-
-// The SuperGlow button shows only while the match runs and the attack has recharged.
-bool superGlowButtonVisible(int gameState, double now, double superGlowReadyTime);
-// Slot of the selected tower's icon, by its kind.
+// Slot of the selected tower's icon, by its kind; a name that is no tower kind shows the standard icon.
 int towerIconSlot(const std::string& kind);
 // The four texts of the selected tower's panel: power, reach, seconds between shots, upgrade price.
 std::vector<std::string> towerPanelTexts(double power, double distance, double fireInterval, double level);

@@ -14,6 +14,7 @@
 #include "input/Camera.h"
 #include "game/Game.h"
 #include "hud/TextRenderer.h"
+#include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
@@ -89,7 +90,7 @@ void Overlay::drawWorld(GLuint program, const glm::mat4& projection, const glm::
   lines_.clear();
   triangles_.clear();
   BuildPreview preview;
-  const TowerKind* kind = findTowerKind(selectedTowerType);
+  const TowerKind* kind = findTowerKind(game.selectedTowerType);
   if (kind && buildPreviewAt(core.mouseX, core.mouseY, &preview))
     addSquare(preview.x, preview.z, kind->distance, preview.builds ? kPlain : kWarning);
   if (const Tower* tower = game.selectedTower) addSquare(tower->posX, tower->posZ, tower->distance, kPlain);

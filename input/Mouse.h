@@ -1,13 +1,11 @@
 // Left-button clicks: the HUD buttons (tower types, selection tool, Upgrade, Sell, SuperGlow), tower
-// selection by ray picking, and building on the ground point under the cursor.
+// selection by ray picking, and building on the ground point under the cursor, each as a command.
 #pragma once
 
 #include <glm/glm.hpp>
 #include <string>
 
-// Tower type that build clicks place: empty until a type button is clicked, then "tris", "tris_gr" or
-// "tris_bl".
-extern std::string selectedTowerType;
+#include "game/Command.h"
 
 // A HUD button in pixels of the 1024 x 768 start-up window, origin top-left. Buttons scale with the
 // window; a click exactly on an edge misses.
@@ -50,15 +48,9 @@ struct BuildPreview {
 // button that takes the click, or a ground point off the board (or none, in the sky).
 bool buildPreviewAt(int x, int y, BuildPreview* preview);
 
-// The mouse-button callback; acts on left-button presses only.
-void onMouseButton(int button, int action);
+// The command a left click at window pixel (x, y) stands for, with this frame's camera; false for a click that
+// does nothing (a build click off the build area or into the sky).
+bool commandForClick(int x, int y, Command* command);
 
-// Selects the tower whose box lies on the line through origin along direction and whose ground position
-// is nearest to origin; returns whether any tower's box was on the line.
-bool pickTower(glm::vec3 origin, glm::vec3 direction);
-void deselectTower();
-void upgradeSelectedTower();
-void sellSelectedTower();
-void triggerSuperGlow();
-// False when (x, z) is closer than one box width and one box depth to an existing tower.
-bool isBuildSpotFree(float x, float z);
+// The mouse-button callback of the game itself: a left-button press is applied as its command.
+void onMouseButton(int button, int action);

@@ -53,8 +53,8 @@ int toLegacyKey(int key) {
     case GLFW_KEY_RIGHT_CONTROL: return 290;
     case GLFW_KEY_LEFT_ALT: return 291;
     case GLFW_KEY_RIGHT_ALT: return 292;
-    case GLFW_KEY_TAB: return 293;
-    case GLFW_KEY_ENTER: return 294;
+    case GLFW_KEY_TAB: return KEY_TAB;
+    case GLFW_KEY_ENTER: return KEY_ENTER;
     case GLFW_KEY_BACKSPACE: return 295;
     case GLFW_KEY_INSERT: return 296;
     case GLFW_KEY_DELETE: return 297;

@@ -19,7 +19,6 @@
 #include "render/ShaderPrograms.h"
 #include "render/RenderTargets.h"
 #include "config/Settings.h"
-#include "app/OptionsScreen.h"
 #include "render/SceneTarget.h"
 #include "render/TextureCatalogue.h"
 #include "game/Game.h"
@@ -135,7 +134,8 @@ void drawGlow() {
   glViewport(0, 0, kGlowSize, kGlowSize);
   clearTarget();
   applyTextureTable(textures.glowTextureTable);
-  game.draw(camera.projectionMatrix, camera.viewMatrix);
+  game.draw(DrawPass{shaders.simpleProgram, true, false, &light.lightPosition}, camera.projectionMatrix,
+            camera.viewMatrix);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
   glUseProgram(shaders.glowProgram);
@@ -187,8 +187,6 @@ void drawGlowOverlay() {
 }  // namespace
 
 void drawFrame() {
-  game.lightPos = &light.lightPosition;
-
   glUseProgram(shaders.simpleProgram);
   glm::vec4 eye = glm::inverse(camera.viewMatrix) * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
   glUniform4fv(glGetUniformLocation(shaders.simpleProgram, "cam_position"), 1, glm::value_ptr(eye));
@@ -202,14 +200,11 @@ void drawFrame() {
   glPolygonOffset(1.1f, 4.4f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_DEPTH_TEST);
-  game.program = shaders.shadow1Program;
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  game.drawSpawnPoints = false;
-  game.draw(light.lightProjectionMatrix, light.lightViewMatrix);
-  game.drawSpawnPoints = true;
+  game.draw(DrawPass{shaders.shadow1Program, false, false, &light.lightPosition}, light.lightProjectionMatrix,
+            light.lightViewMatrix);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glDisable(GL_POLYGON_OFFSET_FILL);
-  game.program = shaders.simpleProgram;
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 
   if (settings.glow) drawGlow();
@@ -217,7 +212,6 @@ void drawFrame() {
   // Final pass: lit and shadowed into the window. Objects bind their own textures on unit 0, so the
   // shadow map stays on unit 1.
   glUseProgram(shaders.shadow2Program);
-  game.program = shaders.shadow2Program;
   const glm::mat4 bias = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.5f)), glm::vec3(0.5f));
   light.shadowTextureMatrix = bias * light.lightProjectionMatrix * light.lightViewMatrix;
   glUniformMatrix4fv(glGetUniformLocation(shaders.shadow2Program, "tex_mat"), 1, GL_FALSE,
@@ -237,12 +231,10 @@ void drawFrame() {
   glEnable(GL_DEPTH_TEST);
   applyTextureTable(textures.textureTable);
   // The overlay draws in this pass alone.
-  game.finalPass = true;
-  game.drawWorld(camera.projectionMatrix, camera.viewMatrix);
+  const DrawPass finalPass{shaders.shadow2Program, true, true, &light.lightPosition};
+  game.drawWorld(finalPass, camera.projectionMatrix, camera.viewMatrix);
   if (scaled) sceneTarget.blitToWindow(core.windowWidth, core.windowHeight);
-  game.drawInterface();
-  game.finalPass = false;
-  game.program = shaders.simpleProgram;
+  game.drawInterface(finalPass);
 
   if (settings.glow) drawGlowOverlay();
 
@@ -252,11 +244,4 @@ void drawFrame() {
     TextRenderer renderer = game.textRenderer;
     renderer.drawText(text.str().c_str(), true, -450.0f, 320.0f);
   }
-  if (optionsScreen.isOpen()) optionsScreen.draw();
-}
-
-void renderFrame() {
-  drawFrame();
-  glUseProgram(0);
-  platform::swapBuffers();
 }

@@ -1,5 +1,5 @@
 // The three-pass frame: shadow map from the light, glow image blurred in two passes, the lit and shadowed
-// final pass, and the glow added on top; the options screen over it all while it is open.
+// final pass, and the glow added on top.
 #pragma once
 
 // The glow framebuffer with its depth renderbuffer, then the shadow framebuffer with its depth texture;
@@ -11,5 +11,3 @@ void releaseSceneTarget();
 void createScreenQuad();
 // Everything a frame draws, leaving the picture in the back buffer, where tests and the benchmark read it.
 void drawFrame();
-// drawFrame, then the buffer swap (which also runs the input callbacks).
-void renderFrame();

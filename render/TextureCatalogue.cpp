@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "game/Game.h"
+#include "game/Rules.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
@@ -70,24 +71,13 @@ void applyTextureTable(const GLuint* table) {
   if (game.map) game.map->material.texture = table[SlotBoard];
   for (auto& file : game.files) file->material.texture = file->isIntact() ? table[SlotBoard] : table[SlotEnemy];
   for (auto& enemy : game.enemies) {
-    if (enemy->kind == "cube_or")
-      enemy->material.texture = table[SlotEnemyOrange];
-    else if (enemy->kind == "cube_yl")
-      enemy->material.texture = table[SlotEnemyYellow];
-    else if (enemy->kind == "cube_w")
-      enemy->material.texture = table[SlotEnemyWhite];
-    else
-      enemy->material.texture = table[SlotEnemy];
+    const int slot = enemyTextureSlot(enemy->kind);
+    enemy->material.texture = table[slot >= 0 ? slot : SlotEnemy];
   }
   for (auto& tower : game.towers) {
-    if (tower->kind == "tris")
-      tower->material.texture = table[SlotTowerStandard];
-    else if (tower->kind == "tris_bl")
-      tower->material.texture = table[SlotTowerBlue];
-    else if (tower->kind == "tris_gr")
-      tower->material.texture = table[SlotTowerGreen];
-    else
-      continue;
+    const TowerKind* kind = findTowerKind(tower->kind);
+    if (!kind) continue;
+    tower->material.texture = table[kind->skinSlot];
     tower->texture5 = table[SlotTowerSpare];
     tower->markTexture = table[SlotMark];
   }

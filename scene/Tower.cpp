@@ -11,9 +11,9 @@
 #include "scene/MatchClock.h"
 
 const TowerKind towerKinds[kTowerKindCount] = {
-    {"tris", 5.0, 25.0, 2.5, 100},
-    {"tris_bl", 10.0, 50.0, 10.0, 500},
-    {"tris_gr", 20.0, 15.0, 5.0, 250},
+    {"tris", 5.0, 25.0, 2.5, 100, SlotTowerStandard, SlotSelStandard},
+    {"tris_bl", 10.0, 50.0, 10.0, 500, SlotTowerBlue, SlotSelPower},
+    {"tris_gr", 20.0, 15.0, 5.0, 250, SlotTowerGreen, SlotSelSniper},
 };
 
 const TowerKind* findTowerKind(const std::string& kind) {
@@ -22,10 +22,19 @@ const TowerKind* findTowerKind(const std::string& kind) {
   return nullptr;
 }
 
+int towerKindIndex(const std::string& kind) {
+  const TowerKind* found = findTowerKind(kind);
+  return found ? static_cast<int>(found - towerKinds) : -1;
+}
+
 bool canAffordTower(int resources, const std::string& kind) {
   const TowerKind* tower = findTowerKind(kind);
   return tower && resources >= tower->price;
 }
+
+double towerUpgradeCost(double level) { return 100.0 * std::pow(2.0, level); }
+
+double towerRefund(double level) { return 100.0 * std::pow(2.0, level - 1.0) * 0.5; }
 
 bool towerCanFire(double now, double lastShotTime, double fireInterval) { return now - lastShotTime > fireInterval; }
 

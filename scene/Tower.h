@@ -12,13 +12,18 @@
 #include "scene/Md2Model.h"
 #include "scene/Mesh.h"
 #include "scene/SceneObject.h"
+#include "scene/TextureSlot.h"
 
+// Everything that sets one kind of tower apart, in one row: its name, reach, damage, seconds between shots,
+// price, the skin it wears and the icon of its panel.
 struct TowerKind {
   const char* kind;
   double distance;
   double power;
   double fireInterval;
   int price;
+  TextureSlot skinSlot;
+  TextureSlot iconSlot;
 };
 
 // In the order kinds are compared: "tris", "tris_bl", "tris_gr".
@@ -26,9 +31,15 @@ constexpr int kTowerKindCount = 3;
 extern const TowerKind towerKinds[kTowerKindCount];
 // The table entry of a kind, or null for a name that is not a tower kind.
 const TowerKind* findTowerKind(const std::string& kind);
+// The kind's row in the table, or -1 for a name that is not a tower kind.
+int towerKindIndex(const std::string& kind);
 
 // Whether the money pays for a tower of a kind; a name that is no tower kind is never paid for.
 bool canAffordTower(int resources, const std::string& kind);
+// What raising a tower of this level by one costs, and what selling it gives back: 100 x 2^level and
+// 50 x 2^(level - 1), the same for every kind.
+double towerUpgradeCost(double level);
+double towerRefund(double level);
 
 // A tower may fire again once strictly more than its interval has passed since its last shot.
 bool towerCanFire(double now, double lastShotTime, double fireInterval);

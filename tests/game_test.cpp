@@ -12,6 +12,7 @@
 #include "CaptureStdout.h"
 #include "WorldTest.h"
 #include "render/TextureCatalogue.h"
+#include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"

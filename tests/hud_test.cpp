@@ -15,9 +15,11 @@
 #include "WorldTest.h"
 #include "app/Application.h"
 #include "hud/Hud.h"
+#include "render/ShaderPrograms.h"
 #include "hud/Overlay.h"
 #include "input/Keyboard.h"
 #include "hud/TextRenderer.h"
+#include "render/Light.h"
 #include "platform/Platform.h"
 #include "scene/TextureSlot.h"
 #include "scene/Tower.h"
@@ -72,7 +74,7 @@ class HudPixels : public WorldTest {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     if (scene)
-      g.draw(glm::perspective(glm::radians(45.0f), 1024.0f / 768.0f, 0.1f, 150.0f),
+      g.draw(DrawPass{shaders.simpleProgram, true, false, &light.lightPosition}, glm::perspective(glm::radians(45.0f), 1024.0f / 768.0f, 0.1f, 150.0f),
              glm::lookAt(glm::vec3(39, 40, 20), glm::vec3(39, 0, -39), glm::vec3(0, 1, 0)));
     else
       drawHud();
@@ -107,14 +109,14 @@ class HudPixels : public WorldTest {
 TEST_F(HudPixels, ButtonsSuperGlowOnlyWhenReadyAndTheSelectedTowerPanel) {
   g.minFilter = GL_NEAREST_MIPMAP_LINEAR, g.magFilter = GL_NEAREST;
   draw();
-  EXPECT_EQ(areaOf(kSlotSelectionMode), quad(350, -320, 100, 100));
-  EXPECT_EQ(areaOf(kSlotSelectionTool), quad(250, -320, 100, 100));
-  EXPECT_EQ(areaOf(kSlotTowers), quad(-50, -320, 300, 100));
-  for (int slot : {kSlotSuperGlow, kSlotSelectedBackground, kSlotIconStandard, kSlotIconSniper, kSlotIconPower})
+  EXPECT_EQ(areaOf(SlotSelectionMode), quad(350, -320, 100, 100));
+  EXPECT_EQ(areaOf(SlotSelectionTool), quad(250, -320, 100, 100));
+  EXPECT_EQ(areaOf(SlotTowers), quad(-50, -320, 300, 100));
+  for (int slot : {SlotSuperGlow, SlotSelected, SlotSelStandard, SlotSelSniper, SlotSelPower})
     EXPECT_EQ(areaOf(slot), kNone) << slot;
   // Pictures are drawn with linear filtering; the HUD then takes back the pair of the last filter command.
   GLint mag = 0;
-  glBindTexture(GL_TEXTURE_2D, table_[kSlotTowers]);
+  glBindTexture(GL_TEXTURE_2D, table_[SlotTowers]);
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
   EXPECT_EQ(std::make_tuple(g.hud.minFilter, g.hud.magFilter, mag),
             std::make_tuple(GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST, GL_LINEAR));
@@ -128,7 +130,7 @@ TEST_F(HudPixels, ButtonsSuperGlowOnlyWhenReadyAndTheSelectedTowerPanel) {
     g.superGlowReadyTime = readyTime;
     g.gameState = state;
     draw();
-    EXPECT_EQ(areaOf(kSlotSuperGlow), shown ? quad(-50, 220, 100, 100) : kNone) << now << " " << state;
+    EXPECT_EQ(areaOf(SlotSuperGlow), shown ? quad(-50, 220, 100, 100) : kNone) << now << " " << state;
   }
   g.gameState = Running;
 
@@ -139,19 +141,19 @@ TEST_F(HudPixels, ButtonsSuperGlowOnlyWhenReadyAndTheSelectedTowerPanel) {
             (Texts{"25", "5", "2.5", "200"}));
   EXPECT_EQ(towerPanelTexts(1.0 / 3, 1e7, 0.5, 2), (Texts{"0.333333", "1e+07", "0.5", "400"}));
   g.selectedTower = tower;
-  const std::pair<const char*, int> icons[] = {{"tris", kSlotIconStandard}, {"tris_gr", kSlotIconSniper},
-                                               {"tris_bl", kSlotIconPower}};
+  const std::pair<const char*, int> icons[] = {{"tris", SlotSelStandard}, {"tris_gr", SlotSelSniper},
+                                               {"tris_bl", SlotSelPower}};
   for (auto [kind, slot] : icons) {
     tower->kind = kind;
     draw();
     EXPECT_EQ(areaOf(slot), quad(-460, -320, 63, 77)) << kind;
   }
   // Text drawn over the background hides some of it but cannot move its corners.
-  EXPECT_EQ(areaOf(kSlotSelectedBackground), quad(-397, -320, 344, 77));
+  EXPECT_EQ(areaOf(SlotSelected), quad(-397, -320, 344, 77));
   const std::pair<const char*, float> values[] = {{"25", -370}, {"5", -265}, {"2.5", -195}, {"200", -125}};
   for (auto [text, x] : values)
-    EXPECT_GT(textPixels(textArea(text, true, x, -265.0f), kSlotSelectedBackground), 10) << text;
-  EXPECT_EQ(textPixels(quad(-385, -300, 10, 30), kSlotSelectedBackground), 0) << "text between the columns";
+    EXPECT_GT(textPixels(textArea(text, true, x, -265.0f), SlotSelected), 10) << text;
+  EXPECT_EQ(textPixels(quad(-385, -300, 10, 30), SlotSelected), 0) << "text between the columns";
 }
 
 // The scene's texts: money and "$$" right-aligned at the top right, the end of the match in the middle, the
@@ -180,7 +182,7 @@ TEST_F(HudPixels, GameTextsAtTheirPlaces) {
     EXPECT_EQ(outside, 0);
   };
   expectTexts({{"1000", false, 400, 350}, dollars});
-  EXPECT_EQ(areaOf(kSlotTowers), quad(-50, -320, 300, 100));
+  EXPECT_EQ(areaOf(SlotTowers), quad(-50, -320, 300, 100));
   g.resources = 0, g.gameState = Lost;
   expectTexts({zero, dollars, {"GAME OVER!", true, -30, 0}});
   g.gameState = Won;

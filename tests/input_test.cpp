@@ -19,10 +19,12 @@
 #include "game/DebugSwitches.h"
 #include "render/TextureCatalogue.h"
 #include "config/Settings.h"
+#include "app/InputRouter.h"
 #include "app/OptionsScreen.h"
 #include "input/Camera.h"
 #include "scene/Frustum.h"
 #include "input/Keyboard.h"
+#include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
@@ -105,11 +107,11 @@ TEST_F(Input, ButtonsSwitchModeAndTypeOnLeftPressesAndATypeDropsTheSelection) {
   Tower* t = addTower("tris", 39.0f, -39.0f);
   for (auto [x, type] : {std::pair(512, "tris"), std::pair(612, "tris_gr"), std::pair(712, "tris_bl")}) {
     EXPECT_EQ(click(x, 650), "");
-    EXPECT_EQ(std::make_pair(g.selectionMode, selectedTowerType), std::make_pair(false, std::string(type)));
+    EXPECT_EQ(std::make_pair(g.selectionMode, game.selectedTowerType), std::make_pair(false, std::string(type)));
   }
   // The type is kept across mode changes; choosing a type drops the selection; only left-button presses count.
   EXPECT_EQ(clicks({{812, 650}, {512, 384}}), "SelectionMode!\n");
-  EXPECT_EQ(std::make_tuple(g.selectionMode, selectedTowerType, g.selectedTower), std::make_tuple(true, "tris_bl", t));
+  EXPECT_EQ(std::make_tuple(g.selectionMode, game.selectedTowerType, g.selectedTower), std::make_tuple(true, "tris_bl", t));
   click(512, 650);
   EXPECT_EQ(std::make_pair(g.selectedTower, t->selected), std::make_pair(static_cast<Tower*>(nullptr), false));
   EXPECT_EQ(clicks({{812, 650}}, MOUSE_BUTTON_LEFT, RELEASE) + clicks({{812, 650}}, MOUSE_BUTTON_RIGHT), "");
@@ -130,7 +132,7 @@ TEST_F(Input, BuildClicksReportTheGroundPointAndBuildThere) {
     const Tower& t = *g.towers.back();
     EXPECT_LT(glm::distance(glm::vec2(t.posX, t.posZ), groundUnder(b.x, b.y)), 3e-3);
     EXPECT_EQ(std::make_tuple(t.kind, t.material.texture, t.texture5, t.markTexture, g.resources),
-              std::make_tuple(selectedTowerType, textures.textureTable[b.skinSlot], textures.textureTable[5], textures.textureTable[10], b.money));
+              std::make_tuple(game.selectedTowerType, textures.textureTable[b.skinSlot], textures.textureTable[5], textures.textureTable[10], b.money));
   }
   // The same spot again, and one a little off it, are taken; off the board (x below 1 under pixel 10) nothing
   // happens at all.
@@ -416,9 +418,9 @@ TEST_F(Input, TheOptionsScreenStopsTheMatchTakesEveryKeyChangesAtOnceAndSavesWha
 
   // Escape closes the screen, and the press that closed it does not quit, held or not; the next one does.
   EXPECT_EQ(press(KEY_ESC), "");
-  EXPECT_FALSE(optionsScreen.isOpen() || optionsScreen.escapeQuits(true));
+  EXPECT_FALSE(optionsScreen.isOpen() || inputRouter.escapeQuits(true));
   press(KEY_ESC, RELEASE), press(KEY_ESC);
-  EXPECT_TRUE(!optionsScreen.escapeQuits(false) && optionsScreen.escapeQuits(true));
+  EXPECT_TRUE(!inputRouter.escapeQuits(false) && inputRouter.escapeQuits(true));
   // The clock is back at the moment the screen opened, and the match goes on from there.
   EXPECT_EQ(std::make_pair(getTime(), frameClock.lastFrameTime), std::make_pair(openedAt, openedAt));
   frameAt(openedAt + 0.1);

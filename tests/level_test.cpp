@@ -19,6 +19,7 @@
 #include "game/LevelFile.h"
 #include "hud/Overlay.h"
 #include "input/Keyboard.h"
+#include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/MatchClock.h"

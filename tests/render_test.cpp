@@ -27,6 +27,7 @@
 #include "render/TextureCatalogue.h"
 #include "app/Window.h"
 #include "input/Keyboard.h"
+#include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
@@ -249,7 +250,7 @@ TEST_F(Frame, TheOverlayOutlinesReachesAndBarsDamageInTheFinalPictureAndF9TakesI
   // Build mode with the cursor over (20, -20): the near side of the reach square runs through (20, -15).
   const glm::vec2 cursor = toWindow(glm::vec3(20.0f, 0.0f, -20.0f));
   core.mouseX = int(cursor.x + 0.5f), core.mouseY = 768 - int(cursor.y + 0.5f);
-  g.selectionMode = false, selectedTowerType = "tris", g.overlay.shown = true;
+  g.selectionMode = false, game.selectedTowerType = "tris", g.overlay.shown = true;
   const glm::vec3 nearSide(20.0f, 0.15f, -15.0f);
   EXPECT_TRUE(shows(frame(), nearSide, plainReach));
   addTower("tris", 20.0f, -20.0f);

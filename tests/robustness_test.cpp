@@ -10,6 +10,7 @@
 #include "platform/Core.h"
 #include "input/Camera.h"
 #include "app/Window.h"
+#include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 

@@ -18,6 +18,8 @@
 #include "WorldTest.h"
 #include "input/Camera.h"
 #include "game/Game.h"
+#include "render/ShaderPrograms.h"
+#include "render/Light.h"
 #include "platform/Platform.h"
 #include "scene/File.h"
 #include "scene/SpawnPoint.h"
@@ -262,7 +264,7 @@ class GameSound : public WorldTest {
   // One frame later: three render passes, each draw opening with the music step.
   void frame(double seconds) {
     clock.now += seconds;
-    for (int pass = 0; pass < 3; ++pass) g.draw(camera.projectionMatrix, camera.viewMatrix);
+    for (int pass = 0; pass < 3; ++pass) g.draw(DrawPass{shaders.simpleProgram, true, false, &light.lightPosition}, camera.projectionMatrix, camera.viewMatrix);
   }
   // What a channel plays now and at which volume; "nothing" once the play has ended or been stopped.
   std::string playOn(SoundChannel* channel) const {

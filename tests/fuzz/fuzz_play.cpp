@@ -32,6 +32,7 @@
 #include "game/Game.h"
 #include "input/Camera.h"
 #include "input/Keyboard.h"
+#include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/Enemy.h"
@@ -169,7 +170,7 @@ void startMatch() {
   frameClock.lastFrameTime = frameClock.pauseStartTime = frameClock.fpsLastTime = frameClock.frameCount = 0.0;
   core.mouseX = core.mouseY = 0;
   light.lightPosition = glm::vec3(-10.0f, 40.0f, 10.0f);
-  selectedTowerType.clear();
+  game.selectedTowerType.clear();
   initCamera();
 
   game.createMap(textures.textureTable[0]);

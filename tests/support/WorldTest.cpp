@@ -9,11 +9,13 @@
 #include "game/DebugSwitches.h"
 #include "render/Light.h"
 #include "config/Settings.h"
+#include "app/InputRouter.h"
 #include "app/OptionsScreen.h"
 #include "render/ShaderPrograms.h"
 #include "render/TextureCatalogue.h"
 #include "input/Camera.h"
 #include "input/Keyboard.h"
+#include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
 #include "scene/MatchClock.h"
@@ -31,8 +33,6 @@ void clearWorld(Game& g) {
 void buildWorld(Game& g) {
   g.activeTextures = textures.textureTable;
   g.createMap(textures.textureTable[SlotBoard]);
-  g.program = shaders.simpleProgram;
-  g.lightPos = &light.lightPosition;
   g.buildLevel();
   g.createFiles();
 }
@@ -55,8 +55,11 @@ void WorldTest::SetUp() {
   matchClock.restart();
   platform::useInjectedInput(true);
   platform::clearInjectedInput();
-  platform::setKeyCallback(onKey);
-  platform::setMouseButtonCallback(onMouseButton);
+  platform::setKeyCallback(routeKey);
+  platform::setMouseButtonCallback(routeMouseButton);
+  game.clickHandler = routeMouseButton;
+  inputRouter.removeAllScreens();
+  inputRouter.addScreen(&optionsScreen);
 
   core.windowWidth = 1024;
   core.windowHeight = 768;
@@ -68,16 +71,15 @@ void WorldTest::SetUp() {
   debugSwitches.mipmapMode = GL_LINEAR_MIPMAP_LINEAR;
   frameClock.lastFrameTime = frameClock.pauseStartTime = 0.0;
   core.mouseX = core.mouseY = 0;
-  selectedTowerType.clear();
+  game.selectedTowerType.clear();
   initCamera();
 
   clearWorld(game);
   game.gameState = Running;
   game.level = classicLevel();
-  game.superGlowReadyTime = 325.0;
+  game.superGlowReadyTime = kSuperGlowCooldown;
   game.selectionMode = true;
   game.useVbo = game.frustumCulling = false;
-  game.drawSpawnPoints = true;
   game.minFilter = game.magFilter = 0;
   game.screenMessage = {" ", 0.0};
   game.overlay.shown = false;
