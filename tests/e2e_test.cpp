@@ -103,20 +103,20 @@ class E2E : public ::testing::Test {
   // Takes screenshots until one passes the test; that one is left in *last.
   template <typename Test>
   bool waitForScreen(Test test, Screen* last, Box crop = kWhole, double seconds = 30.0) {
-    return pollFor(seconds, [&] { return !(*last = shot(crop)).rgb.empty() && test(*last); });
+    return game.waitFor(seconds, [&] { return !(*last = shot(crop)).rgb.empty() && test(*last); });
   }
   // Presses a key (or nothing) and waits until the output is the banner and exactly the lines so far.
   void press(const std::string& key, const std::string& lines) {
     if (!key.empty()) game.sendKey(key);
     expected += lines;
-    EXPECT_TRUE(pollFor(15.0, [&] { return game.output() == printed + expected; }))
+    EXPECT_TRUE(game.waitFor(15.0, [&] { return game.output() == printed + expected; }))
         << "after " << key << ":\n" << game.output();
   }
   // Waits for the next "Tower at: " line and checks that it names the ground point (x, 0, z).
   void expectTowerAt(float x, float z) {
     std::string line;
     float at[3] = {};
-    EXPECT_TRUE(pollFor(15.0, [&] {
+    EXPECT_TRUE(game.waitFor(15.0, [&] {
       line = game.output().substr(std::min(game.output().size(), (printed + expected).size()));
       return std::sscanf(line.c_str(), "Tower at: %f, %f, %f\n", &at[0], &at[1], &at[2]) == 3 &&
              line.find('\n') != std::string::npos;
@@ -250,7 +250,7 @@ TEST_F(E2E, AChosenLevelIsNamedAfterTheStartUpLinesLostAndPlayedAgainWithR) {
   printed += "Level: Tiny\n";
   // R answers only once the match is over.
   for (int match = 1; match <= 2; ++match)
-    EXPECT_TRUE(pollFor(60.0, [&] {
+    EXPECT_TRUE(game.waitFor(60.0, [&] {
       game.sendKey("r");
       expected = "";
       for (int i = 0; i < match; ++i) expected += "[GAME STATUS]: NEW GAME\n";
@@ -286,7 +286,7 @@ TEST_F(E2E, OptionsChosenOnTheScreenAreKeptForTheNextStartAndTheCommandLineOverr
         return b.channel(x, y, 2) > 200 && b.channel(x, y, 0) < 100; }) > 120; }, &s, panelEdge));
       game.sendKey("Down Down Down Down Down Left Left");
       game.sendKey("Escape");
-      EXPECT_TRUE(pollFor(15.0, [&] { return readFile().find("quality = low\n") != std::string::npos; })) << readFile();
+      EXPECT_TRUE(game.waitFor(15.0, [&] { return readFile().find("quality = low\n") != std::string::npos; })) << readFile();
       EXPECT_TRUE(game.running()) << "the Escape that closed the screen quit the game";
     }
     const std::string kept = readFile();
@@ -365,7 +365,7 @@ TEST_P(E2EData, EachDamagedFileReportedThenATowerBuiltFramesDrawnAndTheWindowClo
 
   ASSERT_TRUE(game.start(true, "--data " + dir.string()) && game.waitForWindow(60.0)) << game.output() << game.errors();
   game.click({kTris, onScreen(20, 0, -20)});
-  EXPECT_TRUE(pollFor(30.0, [&] { return matchesWhole(printed = game.output(), startUpAndTower); }))
+  EXPECT_TRUE(game.waitFor(30.0, [&] { return matchesWhole(printed = game.output(), startUpAndTower); }))
       << "stdout:\n" << game.output() << "stderr:\n" << game.errors();
   // Each key is handled after a frame drawn with the tower, the later ones also from buffer objects and
   // with the frame rate written in the damaged font.

@@ -27,6 +27,7 @@
 #include "render/Light.h"
 #include "render/TextureCatalogue.h"
 #include "config/Settings.h"
+#include "app/InputRouter.h"
 #include "app/OptionsScreen.h"
 #include "app/Window.h"
 #include "game/Game.h"
@@ -158,8 +159,11 @@ void startMatch() {
   platform::useInjectedInput(true);
   platform::clearInjectedInput();
   platform::setMouseWheel(0);
-  platform::setKeyCallback(onKey);
-  platform::setMouseButtonCallback(onMouseButton);
+  platform::setKeyCallback(routeKey);
+  platform::setMouseButtonCallback(routeMouseButton);
+  game.clickHandler = routeMouseButton;
+  inputRouter.removeAllScreens();
+  inputRouter.addScreen(&optionsScreen);
   platform::setWindowSizeCallback(onWindowSize);
   core.windowWidth = 1024;
   core.windowHeight = 768;
@@ -175,7 +179,6 @@ void startMatch() {
 
   game.createMap(textures.textureTable[0]);
   game.activeTextures = textures.textureTable;
-  game.lightPos = &light.lightPosition;
   game.buildLevel();
   game.createFiles();
 }
@@ -460,7 +463,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     before = after;
     // The main loop ends after a frame in which Escape is held, unless that Escape closed the options screen.
-    if (frame && optionsScreen.escapeQuits(platform::getKey(platform::KEY_ESC) == platform::PRESS)) break;
+    if (frame && inputRouter.escapeQuits(platform::getKey(platform::KEY_ESC) == platform::PRESS)) break;
   }
   return 0;
 }

@@ -116,7 +116,21 @@ bool GameProcess::waitForWindow(double seconds) {
   return !window_.empty() && x11("xdotool windowfocus --sync " + window_ + " && echo ok") == "ok\n";
 }
 
-void GameProcess::sendKey(const std::string& keyName) { x11("xdotool key " + keyName); }
+void GameProcess::sendKey(const std::string& keyName) {
+  if (failed_ || !running()) {
+    failed_ = true;
+    return;
+  }
+  x11("xdotool key " + keyName);
+}
+
+bool GameProcess::waitFor(double seconds, const std::function<bool()>& done) {
+  if (failed_) return false;
+  bool met = false;
+  pollFor(seconds, [&] { return (met = done()) || !running(); });
+  failed_ = !met;
+  return met;
+}
 
 void GameProcess::click(std::initializer_list<WindowPoint> points) {
   std::string command = "xdotool";

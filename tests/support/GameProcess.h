@@ -39,7 +39,12 @@ class GameProcess {
   std::string errors() const;
   // Waits until the window titled "Varrow" exists and gives it the keyboard focus.
   bool waitForWindow(double seconds);
+  // Presses keys; nothing once the game has died or a wait has failed.
   void sendKey(const std::string& keyName);
+  // Polls done like pollFor while the game runs. Once the game has died or one wait has failed, every later
+  // wait fails at once, so that one early fault does not make each later step wait its whole time.
+  bool waitFor(double seconds, const std::function<bool()>& done);
+  bool failed() const { return failed_; }
   // Left clicks at the window points in one go, then puts the cursor in the middle of the 1024 x 768 window,
   // where the camera neither scrolls nor turns.
   void click(std::initializer_list<WindowPoint> points);
@@ -60,5 +65,6 @@ class GameProcess {
 
   pid_t pid_ = -1, server_ = -1;
   int exitStatus_ = -1;
+  bool failed_ = false;
   std::string display_, logDir_, window_, configHome_;
 };
