@@ -2,8 +2,8 @@
 # Builds and runs every benchmark of the game: the reference frames compared (the test pass compares them
 # too), frame time (plain and busy scene, with the per-pass split), the real game's frame rate counted by the
 # driver beside its floor, the three quality presets' frame rates counted by the driver in the start and the
-# busy scene, whole headless matches, start-up to the first frame, and peak memory of the real game and of a
-# match.
+# busy scene, whole headless matches, the levels listing with a full player's folder, start-up to the first
+# frame, and peak memory of the real game and of a match.
 # Usage: scripts/bench.sh [BUILD_DIR]   (default build-bench; Release-like RelWithDebInfo unless configured)
 # Runs on $DISPLAY when one is set, otherwise on an Xvfb server of its own, which it stops afterwards.
 # Results go to the terminal; the benchmarks are noisy on a shared machine, so run it with nothing else busy.
@@ -19,7 +19,7 @@ presets=${PRESETS:-high medium low}
 preset_rounds=${PRESET_ROUNDS:-2}
 
 cmake -S "$root" -B "$build" -DVARROW_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target varrow frame_bench match_bench startup_bench frame_reference
+cmake --build "$build" -j2 --target varrow frame_bench match_bench levels_bench startup_bench frame_reference
 
 xvfb_pid=""
 game_pid=""
@@ -113,6 +113,9 @@ uptime
 
 echo "== game.update over whole matches at 60 updates per simulated second"
 "$build/bench/match_bench" 2>/dev/null | grep -E '^BM_'
+
+echo "== the levels listing with 1000 level files of the player's"
+"$build/bench/levels_bench" 2>/dev/null | grep -E '^BM_'
 
 echo "== start-up to the first frame (in-process initApplication + first frame, $startup_runs runs)"
 results=()
