@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(tga tga-large md2 font shader level settings play)
+all_targets=(tga tga-large md2 font shader level settings replay play)
 build="${VARROW_FUZZ_BUILD:-build-fuzz}"
 run="$build/run"
 seeds=tests/fuzz/seeds
@@ -24,6 +24,7 @@ describe() {
     shader)    binary=fuzz_shader_source; max=16384;  sources=("$run"/shader/*) ;;
     level)     binary=fuzz_level;         max=16384;  sources=("$run"/levels/*.json); dict=tests/fuzz/level.dict ;;
     settings)  binary=fuzz_settings;      max=4096;   sources=("$seeds"/settings/*) ;;
+    replay)    binary=fuzz_replay;        max=65536;  sources=("$seeds"/replay/*) ;;
     play)      binary=fuzz_play;          max=4096;   sources=("$seeds"/play/*) ;;
     *) return 1 ;;
   esac
