@@ -14,6 +14,7 @@
 #include "app/Globals.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
+#include "scene/MatchClock.h"
 #include "scene/File.h"
 
 namespace {
@@ -52,6 +53,7 @@ MatchResult playMatch(bool defend) {
   Game g;
   platform::useManualClock(true);
   platform::setTime(0.0);
+  matchClock.restart();
   g.activeTextures = textureTable;
   g.createMap(0);
   g.program = simpleProgram;

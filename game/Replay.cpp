@@ -158,11 +158,12 @@ std::string readSteps(BodyReader& body, std::uint64_t runs, std::uint64_t steps,
   std::uint64_t previous = 0;
   for (std::uint64_t run = 0; run < runs; ++run) {
     const std::string place = "step run " + std::to_string(run + 1) + " (byte " + std::to_string(body.at()) + "): ";
-    std::uint64_t count = 0, zeros = 0, rest = 0;
-    if (!body.varint(&count) || !body.varint(&zeros) || (zeros < 64 && !body.varint(&rest)))
-      return place + "cut short";
-    if (count == 0 || count > steps - replay->stepCount) return place + "a count past the header's step count";
-    if (zeros > 64 || (zeros < 64 && (rest << zeros) >> zeros != rest)) return place + "not a step length";
+    std::uint64_t head = 0, rest = 0;
+    if (!body.varint(&head)) return place + "cut short";
+    const std::uint64_t count = head / 65 + 1, zeros = head % 65;
+    if (zeros < 64 && !body.varint(&rest)) return place + "cut short";
+    if (count > steps - replay->stepCount) return place + "a count past the header's step count";
+    if (zeros < 64 && (rest << zeros) >> zeros != rest) return place + "not a step length";
     const std::uint64_t bits = previous ^ (zeros < 64 ? rest << zeros : 0);
     const double dt = doubleOf(bits);
     if (!(dt >= 0.0 && dt <= replayLimits::kLongestStep))
@@ -237,8 +238,7 @@ std::string replayFileText(const Replay& replay) {
   for (const StepRun& run : replay.steps) {
     const std::uint64_t change = bitsOf(run.dt) ^ previous;
     const int zeros = change ? __builtin_ctzll(change) : 64;
-    putVarint(body, run.count);
-    putVarint(body, zeros);
+    putVarint(body, (run.count - 1) * 65 + static_cast<std::uint64_t>(zeros));
     if (zeros < 64) putVarint(body, change >> zeros);
     previous = bitsOf(run.dt);
   }
