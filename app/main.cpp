@@ -10,6 +10,7 @@
 #include "config/CommandLine.h"
 #include "config/DataDirectory.h"
 #include "game/LevelLibrary.h"
+#include "game/ReplayPlayer.h"
 #include "game/Game.h"
 
 int main(int argc, char** argv) {
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
       break;
     }
     case LaunchOptions::Action::Play:
+    case LaunchOptions::Action::CheckReplay:
     case LaunchOptions::Action::ListLevels:
       break;
   }
@@ -44,6 +46,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (options.action == LaunchOptions::Action::ListLevels) return listLevels(std::cout, std::cerr);
+  // A replay carries its level, but its towers take their size from the model in the data folder.
+  if (options.action == LaunchOptions::Action::CheckReplay) return checkReplayFile(options.replayFile, std::cout, std::cerr);
   // A level that cannot be played stops the game before its window opens; without --level nothing of the
   // levels folder is read.
   if (!options.level.empty()) {

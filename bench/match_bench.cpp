@@ -16,6 +16,7 @@
 #include "render/TextureCatalogue.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
+#include "scene/MatchClock.h"
 #include "scene/File.h"
 
 namespace {
@@ -54,10 +55,9 @@ MatchResult playMatch(bool defend) {
   Game g;
   platform::useManualClock(true);
   platform::setTime(0.0);
+  matchClock.restart();
   g.activeTextures = textures.textureTable;
   g.createMap(0);
-  g.program = shaders.simpleProgram;
-  g.lightPos = &light.lightPosition;
   g.buildLevel();
   g.createFiles();
 

@@ -117,6 +117,16 @@ void declareOptions(CLI::App& app, LaunchOptions& o) {
          "check a level file, play it without towers and without a window, print a summary and exit")
       ->type_name("FILE")
       ->trigger_on_parse();
+  app.add_option_function<std::string>(
+         "--check-replay",
+         [&app, &o](const std::string& value) {
+           if (value.empty()) stopAt(app, Action::Fail, "--check-replay: the file name is empty");
+           o.replayFile = std::filesystem::absolute(value).lexically_normal().string();
+           o.action = Action::CheckReplay;
+         },
+         "play a replay again without a window, print its outcome and whether it is the one recorded, and exit")
+      ->type_name("FILE")
+      ->trigger_on_parse();
   app.add_flag_callback("--help", [&app] { stopAt(app, Action::Help); }, "show this text and exit")
       ->trigger_on_parse();
   app.add_flag_callback("--version", [&app] { stopAt(app, Action::Version); },

@@ -52,18 +52,18 @@ void Game::spawnEnemy(float* path, std::string kind, float x, float z, int pathL
   enemies.push_back(std::make_unique<Enemy>(kind, x, z, path, pathLength, texture));
 }
 
-// Fast-forward runs the match as that many ordinary steps of this frame's length, each at its own match
-// time, so no rule ever sees a longer step than at normal speed: an enemy still stops on every waypoint it
-// reaches and a spawn point still sends at most one enemy per step.
+// Fast-forward runs the match as that many ordinary steps of this frame's length, each moving the match
+// clock on by its own length, so no rule ever sees a longer step than at normal speed: an enemy still stops on
+// every waypoint it reaches and a spawn point still sends at most one enemy per step.
 void Game::advance(double dt) {
   const int steps = matchClock.speed();
-  for (int step = 0; step < steps && gameState == Running; ++step) {
-    if (step > 0) matchClock.skip(dt);
-    update(dt);
-  }
+  for (int step = 0; step < steps && gameState == Running; ++step) update(dt);
 }
 
 void Game::update(double dt) {
+  // The rules of this step all see the moment the step ends.
+  matchClock.step(dt);
+
   // Spawning: at most one enemy per spawn point per frame. The next time is counted from the scheduled
   // time, not from now, so a late frame does not push the rest of the wave back.
   for (auto& owned : spawnPoints) {

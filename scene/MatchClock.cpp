@@ -1,15 +1,11 @@
-// The match clock: an offset over the platform clock and the game speed.
+// The match clock: the sum of the match's steps and the game speed.
 #include "scene/MatchClock.h"
-
-#include "platform/Platform.h"
 
 MatchClock matchClock;
 
 int nextGameSpeed(int speed) { return speed == 1 ? 2 : speed == 2 ? 4 : 1; }
 
-double MatchClock::now() const { return at(platform::getTime()); }
-
 void MatchClock::restart() {
-  offset_ = -platform::getTime();
+  time_ = 0.0;
   speed_ = 1;
 }

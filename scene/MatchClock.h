@@ -1,6 +1,6 @@
-// The match's clock and speed. Match time is the platform clock plus an offset: fast-forward runs the offset
-// ahead and a new match sets it so that the match starts at 0, while the camera, the frame rate, the screen
-// messages and the pause's rewind keep reading the platform clock itself.
+// The match's clock and speed. Match time is the sum of the match's steps: every update of the rules moves it
+// by its step, so a match is the same function of its steps and commands however long its frames took. The
+// camera, the frame rate, the screen messages and the pause's rewind keep reading the platform clock.
 #pragma once
 
 // The speed after one more press of the fast-forward key: 1, 2, 4, then 1 again.
@@ -8,19 +8,22 @@ int nextGameSpeed(int speed);
 
 class MatchClock {
  public:
-  // Seconds of match time; the platform clock itself until the first fast-forward or new match.
-  double now() const;
-  // Match time at a reading of the platform clock, such as the moment a pause began.
-  double at(double platformTime) const { return platformTime + offset_; }
+  // Seconds of match time: the sum of the steps since the match began.
+  double now() const { return time_; }
+  // Match time at a reading of the platform clock taken since the last step, such as the moment a pause
+  // began: between two steps match time stands still, so that is now().
+  double at(double /*platformTime*/) const { return time_; }
   int speed() const { return speed_; }
   void setSpeed(int speed) { speed_ = speed; }
+  // One step of the rules: match time moves by exactly dt.
+  void step(double dt) { time_ += dt; }
   // Match time 0 from this moment, at normal speed.
   void restart();
-  // Moves match time ahead of the platform clock.
-  void skip(double seconds) { offset_ += seconds; }
+  // Puts the match at a moment outright, for the rules to be looked at there.
+  void jumpTo(double seconds) { time_ = seconds; }
 
  private:
-  double offset_ = 0.0;
+  double time_ = 0.0;
   int speed_ = 1;
 };
 

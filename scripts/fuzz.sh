@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(tga tga-large md2 font shader level settings records play)
+all_targets=(tga tga-large md2 font shader level settings records replay play)
 build="${VARROW_FUZZ_BUILD:-build-fuzz}"
 run="$build/run"
 seeds=tests/fuzz/seeds
@@ -25,6 +25,7 @@ describe() {
     level)     binary=fuzz_level;         max=16384;  sources=("$run"/levels/*.json); dict=tests/fuzz/level.dict ;;
     settings)  binary=fuzz_settings;      max=4096;   sources=("$seeds"/settings/*) ;;
     records)   binary=fuzz_records;       max=8192;   sources=("$seeds"/records/*) ;;
+    replay)    binary=fuzz_replay;        max=65536;  sources=("$seeds"/replay/*) ;;
     play)      binary=fuzz_play;          max=4096;   sources=("$seeds"/play/*) ;;
     *) return 1 ;;
   esac

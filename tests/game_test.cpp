@@ -15,6 +15,7 @@
 #include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
+#include "scene/MatchClock.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
 #include "scene/SpawnPoint.h"
@@ -92,7 +93,7 @@ TEST_F(WorldTest, SpawningFollowsTheScheduleOneEnemyPerSpawnPointPerFrame) {
   const std::pair<double, size_t> steps[] = {{3.0, 0},    {3.0001, 4}, {7.4, 4},     {9.0, 8},
                                              {100.0, 12}, {100.0, 16}, {100.0, 16}, {100.0, 20}};
   for (auto [now, count] : steps) {
-    platform::setTime(now);
+    matchClock.jumpTo(now);
     g.update(0.0);
     EXPECT_EQ(g.enemies.size(), count) << "at " << now << " s";
   }
@@ -148,7 +149,7 @@ TEST_F(WorldTest, VictoryWaitsForTheLastEnemyAndComesTheFrameAfterItsKill) {
     sp->waveIndex = sp->spawnedInWave = 5;
     sp->nextSpawnTime = 600.0;  // the last interval of the last wave ends now
   }
-  platform::setTime(600.5);
+  matchClock.jumpTo(600.5);
   addEnemy("cube", 1, -1, g.spawnPoints.front()->path.data(), 5);
   g.update(0.0);
   EXPECT_EQ(g.gameState, Running) << "every wave sent, but an enemy is left";
@@ -167,7 +168,7 @@ TEST_F(WorldTest, EachKindFiresStrictlyAfterItsIntervalStrictlyInsideItsSquare) 
   Enemy* e = addEnemy("cube", 0, 0, here, 1);
   auto fireAt = [&](float x, float z, double now) {
     std::tie(e->worldX, e->worldZ) = std::pair(x, z);
-    platform::setTime(now);
+    matchClock.jumpTo(now);
     g.fireTowers(0.0);
   };
   for (auto [kind, d, power, interval] : kinds) {
@@ -191,7 +192,7 @@ TEST_F(WorldTest, TwoTowersHitTheFirstEnemyInRangeBothAndItPaysOnce) {
   static const float first[2] = {42, -20}, second[2] = {43, -21};
   addEnemy("cube_yl", 42, -20, first, 1);
   Enemy* later = addEnemy("cube_yl", 43, -21, second, 1);
-  platform::setTime(10.5);
+  matchClock.jumpTo(10.5);
   g.update(0.0);
   // One shot per tower, at the first enemy in the list; that one is removed once and paid once.
   EXPECT_EQ(std::tuple(a->lastShotTime, b->lastShotTime, later->hitPoints, g.enemies.front().get(), g.resources),
@@ -223,7 +224,7 @@ TEST_F(WorldTest, BeamIsABarFromTargetToTowerDrawnForTwoTenthsOfASecondAndTheMar
   glUniformMatrix4fv(glGetUniformLocation(program, "vp"), 1, GL_FALSE, glm::value_ptr(vp));
   glViewport(0, 0, 100, 100);
   auto litPixelsAt = [&](double now) {
-    platform::setTime(now);
+    matchClock.jumpTo(now);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     t.draw(program);
     const std::string rgba = readPixelsRgba(0, 0, 100, 100);

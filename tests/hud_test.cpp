@@ -22,6 +22,7 @@
 #include "render/Light.h"
 #include "platform/Platform.h"
 #include "scene/TextureSlot.h"
+#include "scene/MatchClock.h"
 #include "scene/Tower.h"
 
 namespace {
@@ -126,7 +127,7 @@ TEST_F(HudPixels, ButtonsSuperGlowOnlyWhenReadyAndTheSelectedTowerPanel) {
       {325.0, 325.0, Running, false}, {325.01, 325.0, Running, true}, {400.0, 325.0, Paused, false},
       {400.0, 325.0, Lost, false},    {400.0, 325.0, Won, false},     {400.0, 650.01, Running, false}};
   for (const auto& [now, readyTime, state, shown] : glows) {
-    platform::setTime(now);
+    matchClock.jumpTo(now);
     g.superGlowReadyTime = readyTime;
     g.gameState = state;
     draw();

@@ -22,6 +22,7 @@
 #include "app/InputRouter.h"
 #include "app/OptionsScreen.h"
 #include "input/Camera.h"
+#include "scene/MatchClock.h"
 #include "scene/Frustum.h"
 #include "input/Keyboard.h"
 #include "game/PlayerActions.h"
@@ -163,14 +164,14 @@ TEST_F(Input, SuperGlowOnlyWhenReadyAndRunningOtherwiseTheBoardGetsTheClick) {
   lookStraightDown();
   Enemy* enemy = addEnemy("cube_w", 1.0f, -1.0f, kPath, 2);
   click(512, 650);
-  setTime(325.0);
+  matchClock.jumpTo(325.0);
   expectTowerAt(click(512, 114), 512, 114);
-  setTime(325.5);
+  matchClock.jumpTo(325.5);
   EXPECT_EQ(click(512, 114), "SuperGlow\n");
   for (auto& s : g.spawnPoints) EXPECT_EQ(s->pulseTime, 325.5);
   EXPECT_EQ(std::make_pair(enemy->hitPoints, g.superGlowReadyTime), std::make_pair(700.0, 650.5));
   // Not ready again until after 650.5.
-  setTime(650.5);
+  matchClock.jumpTo(650.5);
   EXPECT_EQ(click(512, 114), "Can't build a tower here!\n");
   EXPECT_EQ(std::make_pair(enemy->hitPoints, g.towers.size()), std::make_pair(700.0, size_t(1)));
 }

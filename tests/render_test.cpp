@@ -30,6 +30,7 @@
 #include "game/PlayerActions.h"
 #include "input/Mouse.h"
 #include "platform/Platform.h"
+#include "scene/MatchClock.h"
 #include "scene/Enemy.h"
 #include "scene/Mesh.h"
 #include "scene/SpawnPoint.h"
@@ -338,7 +339,7 @@ TEST_F(SceneObjects, PathLinesFloatAndSwellAfterASuperGlow) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(sp.getVertices()[4 * i + 1], 0.1f) << "path lines float above the board";
   const double widths[][3] = {{0.0, 0.25, 7.5}, {50.0, 50.0, 9.0}, {50.0, 50.5, 6.0}, {50.0, 51.0, 3.0}, {50.0, 80.0, 3.0}};
   for (const auto& w : widths) {  // pulse time, game clock, width
-    sp.pulseTime = w[0], platform::setTime(w[1]), sp.draw(shaders.simpleProgram);
+    sp.pulseTime = w[0], matchClock.jumpTo(w[1]), sp.draw(shaders.simpleProgram);
     GLfloat width = 0;
     glGetFloatv(GL_LINE_WIDTH, &width);
     EXPECT_FLOAT_EQ(width, w[2]) << "at " << w[1];

@@ -21,6 +21,7 @@
 #include "render/ShaderPrograms.h"
 #include "render/Light.h"
 #include "platform/Platform.h"
+#include "scene/MatchClock.h"
 #include "scene/File.h"
 #include "scene/SpawnPoint.h"
 
@@ -302,10 +303,10 @@ TEST_F(GameSound, EachSoundStartsOnItsChannelAtItsVolumeAndTheMusicAndEndTunesRe
   static const float here[2] = {10, -10};
   addTower("tris", 10, -10);
   addEnemy("cube", 10, -10, here, 1);
-  platform::setTime(3.0);
+  matchClock.jumpTo(3.0);
   g.update(1.0 / 60.0);
   EXPECT_EQ(playOn(g.laserChannel), "laser at 0.10");
-  platform::setTime(325.5);
+  matchClock.jumpTo(325.5);
   platform::injectCursor(512, 114);
   platform::mouseButtonCallback()(platform::MOUSE_BUTTON_LEFT, platform::PRESS);
   EXPECT_EQ(playOn(g.superGlowChannel), "SuperGlow at 1.00");

@@ -1,0 +1,118 @@
+// What recording costs the frame and what a replay weighs: recording a long match's steps and commands, and a
+// match of the classic level, defended to be won, at 60 frames a second of a real clock, recorded while played,
+// with its file's size and the time of its headless re-play.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "game/Game.h"
+#include "game/LevelFile.h"
+#include "game/Recorder.h"
+#include "game/ReplayPlayer.h"
+#include "input/Mouse.h"
+
+namespace {
+
+// Frame lengths of a 60 Hz display read from a nanosecond timer that counts from start-up: differences of
+// two readings, about 1/60 s with a jitter of up to 0.2 ms, never two quite the same.
+std::vector<double> realClockSteps(size_t count) {
+  std::vector<double> steps;
+  long long ns = 1'500'000'000;
+  unsigned jitter = 12345;
+  double last = static_cast<double>(ns) / 1e9;
+  for (size_t i = 0; i < count; ++i) {
+    jitter = jitter * 1103515245u + 12345u;
+    ns += 16'666'667 + static_cast<long long>(jitter >> 16) % 400'000 - 200'000;
+    const double now = static_cast<double>(ns) / 1e9;
+    steps.push_back(now - last);
+    last = now;
+  }
+  return steps;
+}
+
+std::string levelText() {
+  std::ifstream in("levels/classic.json");
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Plays the classic level on the game world as the game does, recording it: a standard tower bought at the
+// free spot beside a path whenever the money allows, every step a frame of the real clock.
+Replay recordWonMatch(const Level& level) {
+  std::ostringstream sink;
+  std::streambuf* console = std::cout.rdbuf(sink.rdbuf());
+  Recorder recorder;
+  recorder.begin(levelText(), "Normal");
+  game.level = level;
+  if (!game.map) game.createMap(0);
+  game.newMatch();
+  auto apply = [&](Command c) {
+    applyCommand(c);
+    recorder.command(c);
+  };
+  apply(Command{CommandKind::ChooseTowerKind, 0});
+  // Beside the middle, then both ends, of every leg of every path.
+  std::vector<glm::vec3> spots;
+  for (float along : {0.5f, 0.2f, 0.8f})
+    for (const LevelSpawnPoint& sp : level.spawnPoints)
+      for (size_t leg = 0; leg + 1 < sp.path.size(); ++leg) {
+        const Waypoint a = sp.path[leg], b = sp.path[leg + 1];
+        const float x = a.x + along * (b.x - a.x), z = a.z + along * (b.z - a.z);
+        for (float side : {4.0f, -4.0f})
+          spots.push_back(a.z == b.z ? glm::vec3(x, 0.0f, z + side) : glm::vec3(x + side, 0.0f, z));
+      }
+  size_t next = 0;
+  for (double dt : realClockSteps(60 * 600)) {
+    if (game.gameState != Running) break;
+    // The next free spot beside a path whenever a standard tower is affordable.
+    for (; game.resources >= 100 && next < spots.size(); ++next) {
+      if (!onBuildArea(spots[next].x, spots[next].z) || !isBuildSpotFree(spots[next].x, spots[next].z)) continue;
+      Command build{CommandKind::Build, 0};
+      build.point = spots[next];
+      apply(build);
+    }
+    recorder.step(dt);
+    game.update(dt);
+  }
+  recorder.finish(outcomeOf(game));
+  std::cout.rdbuf(console);
+  return recorder.replay();
+}
+
+void BM_RecordSteps(benchmark::State& state) {
+  const std::vector<double> steps = realClockSteps(60 * 600);
+  const Command build{CommandKind::Build, 0};
+  for (auto _ : state) {
+    Recorder recorder;
+    recorder.begin("", "Normal");
+    for (size_t i = 0; i < steps.size(); ++i) {
+      if (i % 600 == 0) recorder.command(build);
+      recorder.step(steps[i]);
+    }
+    benchmark::DoNotOptimize(recorder.replay().stepCount);
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(steps.size()) * state.iterations());
+}
+BENCHMARK(BM_RecordSteps)->Unit(benchmark::kMillisecond);
+
+void BM_ReplayWonClassicMatch(benchmark::State& state) {
+  if (chdir(VARROW_RUN_DIR) != 0) std::perror(VARROW_RUN_DIR);
+  const Level level = readLevel(levelText()).level;
+  const Replay replay = recordWonMatch(level);
+  bool same = true;
+  for (auto _ : state) same = same && replayHeadless(replay, level) == *replay.outcome;
+  if (!same) state.SkipWithError("the re-play did not end as the recording");
+  state.counters["file_kB"] = replayFileText(replay).size() / 1000.0;
+  state.counters["steps"] = static_cast<double>(replay.stepCount);
+  state.counters["commands"] = static_cast<double>(replay.commands.size());
+  state.counters["match_s"] = replay.outcome->time;
+  state.counters["won"] = replay.outcome->state == Won ? 1 : 0;
+}
+BENCHMARK(BM_ReplayWonClassicMatch)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
