@@ -88,9 +88,9 @@ void initApplication(const LaunchOptions& options) {
   frameClock.lastFrameTime = platform::getTime();
 
   // Initialization: the game world
-  game.createMap(textures.textureTable[0]);
+  game.createMap(textures.textureTable[SlotBoard]);
   applyTextureTable(textures.textureTable);
-  game.textRenderer.init(shaders.hudProgram, textures.textureTable[3], camera.hudProjection);
+  game.textRenderer.init(shaders.hudProgram, textures.textureTable[SlotFont], camera.hudProjection);
   game.hud.init(shaders.hudProgram, camera.hudProjection);
 
   game.clickHandler = routeMouseButton;

@@ -74,7 +74,7 @@ void refillEnemies() {
 // and no tower stands yet.
 void buildBusyTowers() {
   const char* const kinds[] = {"tris", "tris_gr", "tris_bl"};
-  const GLuint skins[] = {textures.textureTable[4], textures.textureTable[13], textures.textureTable[12]};
+  const GLuint skins[] = {textures.textureTable[SlotTowerStandard], textures.textureTable[SlotTowerGreen], textures.textureTable[SlotTowerBlue]};
   game.resources = 1000000;
   int built = 0;
   for (double along : {0.5, 0.2, 0.8}) {
@@ -90,7 +90,7 @@ void buildBusyTowers() {
           float tx = alongX ? x : x + side;
           float tz = alongX ? z + side : z;
           if (built == kBusyTowerCount || !onBuildArea(tx, tz) || !isBuildSpotFree(tx, tz)) continue;
-          game.buildTower(kinds[built % 3], tx, tz, skins[built % 3], textures.textureTable[5], textures.textureTable[10]);
+          game.buildTower(kinds[built % 3], tx, tz, skins[built % 3], textures.textureTable[SlotTowerSpare], textures.textureTable[SlotMark]);
           ++built;
         }
       }

@@ -163,7 +163,6 @@ std::string currentWaveLine() {
   if (game.gameState != Running && game.gameState != Paused) return "";
   bool everyWaveSent = true;
   for (auto& spawnPoint : game.spawnPoints) everyWaveSent = everyWaveSent && spawnPoint->waveIndex >= spawnPoint->waveCount;
-  // The platform clock runs on during a pause; the match stands where the pause began.
-  const double now = game.gameState == Paused ? matchClock.at(frameClock.pauseStartTime) : matchClock.now();
-  return waveLineText(game.level.waveStartTimes(), now, everyWaveSent);
+  // A pause takes no steps, so the match time stands where the pause began.
+  return waveLineText(game.level.waveStartTimes(), matchClock.now(), everyWaveSent);
 }

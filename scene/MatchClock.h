@@ -10,9 +10,6 @@ class MatchClock {
  public:
   // Seconds of match time: the sum of the steps since the match began.
   double now() const { return time_; }
-  // Match time at a reading of the platform clock taken since the last step, such as the moment a pause
-  // began: between two steps match time stands still, so that is now().
-  double at(double /*platformTime*/) const { return time_; }
   int speed() const { return speed_; }
   void setSpeed(int speed) { speed_ = speed; }
   // One step of the rules: match time moves by exactly dt.

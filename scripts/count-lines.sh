@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Counts non-blank, non-comment lines of the product code and of the tests, and prints their ratio.
-# Product: app audio scene game hud input platform tools bench data/shader. Tests: tests/ without the fuzz
+# Product: app config render audio scene game hud input platform tools bench data/shader. Tests: tests/ without the fuzz
 # targets, the sanitizer and valgrind suppression files and binary seed data.
 # Usage: scripts/count-lines.sh [file ...]
 set -euo pipefail
@@ -37,7 +37,7 @@ source_files() {
 }
 
 product_dirs=()
-for d in app audio scene game hud input platform tools bench data/shader; do
+for d in app config render audio scene game hud input platform tools bench data/shader; do
   [ -d "$d" ] && product_dirs+=("$d")
 done
 mapfile -t product < <(source_files "${product_dirs[@]}")

@@ -8,6 +8,9 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <set>
+#include <sstream>
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -32,6 +35,7 @@
 #include "scene/Map.h"
 #include "scene/SpawnPoint.h"
 #include "scene/Tower.h"
+#include "hud/Hud.h"
 
 namespace {
 
@@ -124,17 +128,28 @@ TEST_F(Input, BuildClicksReportTheGroundPointAndBuildThere) {
   g.selectionMode = false;
   expectTowerAt(click(400, 300), 400, 300);
   EXPECT_TRUE(g.towers.empty()) << "no type chosen yet";
-  // Type button, click, skin slot and the money left after the price.
-  const struct { int button, x, y, skinSlot, money; } builds[] = {
-      {512, 300, 200, 4, 900}, {612, 700, 200, 13, 650}, {712, 300, 500, 12, 150}};
+  // Every kind, by its button: built where clicked for its price, wearing the skin its row names, which the
+  // glow table's retexturing follows too; its panel icon is its own.
+  const struct { const char* kind; int button, x, y; } builds[] = {
+      {"tris", 512, 300, 200}, {"tris_gr", 612, 700, 200}, {"tris_bl", 712, 300, 500}};
+  std::set<int> icons;
   for (const auto& b : builds) {
+    const TowerKind& kind = *findTowerKind(b.kind);
+    const int money = g.resources;
     expectTowerAt(clicks({{b.button, 650}, {b.x, b.y}}), b.x, b.y);
     ASSERT_FALSE(g.towers.empty());
-    const Tower& t = *g.towers.back();
+    Tower& t = *g.towers.back();
     EXPECT_LT(glm::distance(glm::vec2(t.posX, t.posZ), groundUnder(b.x, b.y)), 3e-3);
     EXPECT_EQ(std::make_tuple(t.kind, t.material.texture, t.texture5, t.markTexture, g.resources),
-              std::make_tuple(game.selectedTowerType, textures.textureTable[b.skinSlot], textures.textureTable[5], textures.textureTable[10], b.money));
+              std::make_tuple(std::string(b.kind), textures.textureTable[kind.skinSlot],
+                              textures.textureTable[SlotTowerSpare], textures.textureTable[SlotMark], money - kind.price));
+    applyTextureTable(textures.glowTextureTable);
+    EXPECT_EQ(t.material.texture, textures.glowTextureTable[kind.skinSlot]) << b.kind;
+    applyTextureTable(textures.textureTable);
+    EXPECT_EQ(towerIconSlot(b.kind), kind.iconSlot);
+    icons.insert(kind.iconSlot);
   }
+  EXPECT_EQ(icons.size(), 3u) << "each kind shows its own icon";
   // The same spot again, and one a little off it, are taken; off the board (x below 1 under pixel 10) nothing
   // happens at all.
   EXPECT_EQ(clicks({{300, 200}, {303, 202}}), "Can't build a tower here!\nCan't build a tower here!\n");
@@ -438,4 +453,63 @@ TEST_F(Input, TheOptionsScreenStopsTheMatchTakesEveryKeyChangesAtOnceAndSavesWha
   press(KEY_F10), press(KEY_F10);
   EXPECT_FALSE(std::filesystem::exists(path));
   std::filesystem::remove_all(home);
+}
+
+// Every click and key that acts is one command: applied alone to a fresh world, the command the input stood
+// for prints and changes the world exactly as the input did, so a command is all a replay needs to keep.
+TEST_F(Input, EveryClickAndKeyIsOneCommandThatAloneChangesTheWorldTheSameWay) {
+  struct Step {
+    std::function<void()> before;  // puts the world where the input can act, in both worlds alike
+    int key;                       // a key, or 0 for a click at (x, y)
+    int x, y;
+  };
+  const auto lost = [] { game.gameState = Lost; };
+  const auto ready = [] { matchClock.jumpTo(kSuperGlowCooldown + 1.0); };
+  const Step steps[] = {{{}, 0, 512, 650}, {{}, 0, 300, 200},  {{}, 0, 612, 650},  {{}, 0, 700, 200},
+                        {{}, 0, 812, 650}, {{}, 0, 300, 200},  {{}, 0, 912, 680},  {{}, 0, 912, 630},
+                        {{}, 0, 700, 200}, {ready, 0, 512, 114}, {{}, 'P', 0, 0},  {{}, 'P', 0, 0},
+                        {{}, 'F', 0, 0},   {{}, 'C', 0, 0},    {{}, KEY_F2, 0, 0}, {{}, KEY_F3, 0, 0},
+                        {{}, KEY_F4, 0, 0}, {{}, KEY_F5, 0, 0}, {{}, KEY_F6, 0, 0}, {{}, KEY_F8, 0, 0},
+                        {{}, KEY_F9, 0, 0}, {lost, 'R', 0, 0}};
+  const auto world = [this] {
+    std::ostringstream s;
+    s << g.resources << ' ' << g.gameState << ' ' << g.selectionMode << ' ' << g.selectedTowerType << ' '
+      << g.superGlowReadyTime << ' ' << matchClock.speed() << ' ' << g.useVbo << g.frustumCulling << g.overlay.shown
+      << debugSwitches.spectatorMode << debugSwitches.fpsMode << debugSwitches.wireframeMode << ' '
+      << debugSwitches.textureFilter << ' ' << debugSwitches.mipmapMode << ' ' << g.screenMessage.text;
+    for (auto& t : g.towers) s << " tower " << t->kind << ' ' << t->posX << ' ' << t->posZ << ' ' << t->level << t->selected;
+    for (auto& e : g.enemies) s << " enemy " << e->hitPoints;
+    return s.str();
+  };
+  const float path[] = {39, -39, 40, -39};
+  lookStraightDown();
+  addEnemy("cube", 39, -39, path, 2);
+  std::vector<Command> commands;
+  std::vector<std::string> byInput;
+  std::set<CommandKind> kinds;
+  for (const Step& step : steps) {
+    if (step.before) step.before();
+    Command command{CommandKind::Pause};
+    ASSERT_TRUE(step.key ? commandForKey(step.key, &command) : commandForClick(step.x, step.y, &command));
+    commands.push_back(command);
+    kinds.insert(command.kind);
+    const std::string printed = step.key ? press(step.key) : click(step.x, step.y);
+    byInput.push_back(printed + world());
+  }
+  EXPECT_EQ(kinds.size(), static_cast<size_t>(kLastCommandKind) + 1) << "a kind no click or key makes";
+
+  TearDown();
+  SetUp();
+  lookStraightDown();
+  addEnemy("cube", 39, -39, path, 2);
+  for (size_t i = 0; i < commands.size(); ++i) {
+    if (steps[i].before) steps[i].before();
+    std::string printed;
+    {
+      CaptureStdout out;
+      applyCommand(commands[i]);
+      printed = out.text();
+    }
+    EXPECT_EQ(printed + world(), byInput[i]) << "step " << i;
+  }
 }
