@@ -92,6 +92,7 @@ void initApplication(const LaunchOptions& options) {
   game.hud.init(hudProgram, hudProjection);
 
   game.lightPos = &lightPosition;
+  game.difficulty = settings.difficulty;
   game.buildLevel();
   game.soundMuted = options.mute;
   game.setVolumes(settings.musicVolume / 100.0f, settings.effectsVolume / 100.0f);

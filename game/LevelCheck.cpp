@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "game/Difficulty.h"
 #include "game/Game.h"
 #include "game/LevelFile.h"
 #include "platform/Platform.h"
@@ -96,5 +97,9 @@ std::string levelCheckReport(const Level& level, const LevelCheck& check) {
         << " of 16 files taken\n";
   else
     out << "Lost without towers: not over after " << seconds(end) << "\n";
+  // Without towers no enemy is ever hit, so the play above is every difficulty's.
+  for (Difficulty difficulty : {Difficulty::Easy, Difficulty::Normal, Difficulty::Hard})
+    out << difficultyTitle(difficulty) << ": " << startingMoney(level.money, difficulty) << " $ at start, "
+        << static_cast<long long>(check.hitPoints * difficultyFactors(difficulty).hitPoints) << " hit points\n";
   return out.str();
 }

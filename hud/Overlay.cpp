@@ -96,7 +96,7 @@ void Overlay::drawWorld(GLuint program, const glm::mat4& projection, const glm::
   const glm::vec3 right(view[0][0], view[1][0], view[2][0]);
   const glm::vec3 up(view[0][1], view[1][1], view[2][1]);
   for (auto& enemy : game.enemies) {
-    const double full = enemyStats(enemy->kind).hitPoints;
+    const double full = enemy->fullHitPoints;
     if (enemy->hitPoints >= full) continue;
     const float share = static_cast<float>(std::max(enemy->hitPoints, 0.0) / full);
     const glm::vec4 above(enemy->centreX, kBarCentreHeight, enemy->centreZ, 1.0f);
@@ -162,5 +162,5 @@ std::string currentWaveLine() {
   for (auto& spawnPoint : game.spawnPoints) everyWaveSent = everyWaveSent && spawnPoint->waveIndex >= spawnPoint->waveCount;
   // The platform clock runs on during a pause; the match stands where the pause began.
   const double now = game.gameState == Paused ? matchClock.at(pauseStartTime) : matchClock.now();
-  return waveLineText(game.level.waveStartTimes(), now, everyWaveSent);
+  return waveLineText(game.waveStartTimes(), now, everyWaveSent);
 }

@@ -5,7 +5,7 @@
 
 MatchClock matchClock;
 
-int nextGameSpeed(int speed) { return speed == 1 ? 2 : speed == 2 ? 4 : 1; }
+int nextGameSpeed(int speed) { return speed == 1 ? 2 : speed == 2 ? 4 : speed == 4 ? 8 : 1; }
 
 double MatchClock::now() const { return at(platform::getTime()); }
 

@@ -12,6 +12,7 @@
 #include "scene/Md2Model.h"
 #include "scene/Mesh.h"
 #include "scene/SceneObject.h"
+#include "scene/Targeting.h"
 
 struct TowerKind {
   const char* kind;
@@ -59,6 +60,8 @@ class Tower : public SceneObject {
   Md2AnimationState animState;
   Md2Model* model;  // shared by every tower, owned by the game's model cache
   bool selected = false;
+  // Kept through upgrades; a sold tower takes it away with it.
+  TargetPriority priority = TargetPriority::Default;
   BoundingBox boundingBox;
   // False until a shot has aimed the beam somewhere; a shot at the tower's own foot has no direction
   // and leaves the beam off.

@@ -28,12 +28,12 @@ TEST_F(WorldTest, ReplayFSpeedsUpOnlyTheMatchAndRPlaysAgainOnlyAfterTheEnd) {
   };
   addTower("tris", 20.0f, -12.0f);
   CaptureStdout out;
-  for (const char* text : {"Speed: x2", "Speed: x4", "Speed: x1", "Speed: x2", "Speed: x4"}) {
+  for (const char* text : {"Speed: x2", "Speed: x4", "Speed: x8", "Speed: x1", "Speed: x2", "Speed: x4"}) {
     onKey('F', platform::PRESS);
     EXPECT_STREQ(g.screenMessage.text, text);
   }
   for (int key : {'R', 'P', 'R', 'P'}) onKey(key, platform::PRESS);
-  EXPECT_EQ(out.text(), "Speed: x2\nSpeed: x4\nSpeed: x1\nSpeed: x2\nSpeed: x4\nPause mode: true\nPause mode: false\n");
+  EXPECT_EQ(out.text(), "Speed: x2\nSpeed: x4\nSpeed: x8\nSpeed: x1\nSpeed: x2\nSpeed: x4\nPause mode: true\nPause mode: false\n");
 
   // 1.1 s at 4x: the match is 4.4 s on, while the frame rate (first sampled in this fresh process) keeps real time.
   frames(11, 0.1);

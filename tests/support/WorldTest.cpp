@@ -70,6 +70,7 @@ void WorldTest::SetUp() {
   clearWorld(game);
   game.gameState = Running;
   game.level = classicLevel();
+  game.difficulty = Difficulty::Normal;
   game.superGlowReadyTime = 325.0;
   game.selectionMode = true;
   game.useVbo = game.frustumCulling = false;
