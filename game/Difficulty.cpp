@@ -16,7 +16,7 @@ struct Row {
 const Row kRows[] = {
     {Difficulty::Easy, "easy", "Easy", {0.75, 1.5}},
     {Difficulty::Normal, "normal", "Normal", {1.0, 1.0}},
-    {Difficulty::Hard, "hard", "Hard", {1.5, 0.75}},
+    {Difficulty::Hard, "hard", "Hard", {1.25, 0.9}},
 };
 
 const Row& rowOf(Difficulty difficulty) {
