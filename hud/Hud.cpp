@@ -74,7 +74,7 @@ void drawHud() {
     for (size_t i = 0; i < texts.size() && i < 4; ++i)
       game.textRenderer.drawText(texts[i].c_str(), true, columns[i], -265.0f);
     if (const std::string target = targetPanelText(tower->priority, game.overlay.shown); !target.empty())
-      game.textRenderer.drawText(target.c_str(), true, -370.0f, -305.0f);
+      game.textRenderer.drawText(target.c_str(), true, -397.0f, -214.0f);
   }
 
   hud.minFilter = game.minFilter;

@@ -244,6 +244,9 @@ TEST(LevelOptions, TheBinaryListsChecksAndRefusesLevelsBeforeAnyWindow) {
   EXPECT_NE(check.find("Spawn points: 8\nEnemies: 276 (cube 72, cube_or 44, cube_yl 140, cube_w 20)\n"),
             std::string::npos)
       << check;
+  EXPECT_TRUE(matchesWhole(check, "[\\s\\S]*\nEasy: [0-9]+ \\$ at start, [0-9]+ hit points\nNormal: [0-9]+ \\$ at start, "
+                                  "[0-9]+ hit points\nHard: [0-9]+ \\$ at start, [0-9]+ hit points\n0\n"))
+      << check;
   EXPECT_EQ(check.substr(check.size() - 2), "0\n");
   fs::remove_all(pattern);
 }

@@ -173,7 +173,7 @@ TEST_F(WorldTest, DifficultiesScaleHitPointsAndStartingMoneyAndNormalIsTheLevelA
   };
   const Row table[] = {{"easy", Difficulty::Easy, 1500, 1201, 750},
                        {"normal", Difficulty::Normal, 1000, 801, 1000},
-                       {"hard", Difficulty::Hard, 750, 600, 1500}};
+                       {"hard", Difficulty::Hard, 900, 720, 1250}};
   for (const Row& row : table) {
     Difficulty parsed = Difficulty::Normal;
     EXPECT_TRUE(parseDifficulty(std::string(row.name) == "hard" ? "HARD" : row.name, &parsed));
