@@ -18,7 +18,7 @@ std::optional<WaveCall> Game::callNextWaveEarly() {
   const double now = matchClock.now();
   const std::optional<WaveCall> call = callNextWave(level.waveStartTimes(), waveShift, now);
   if (!call) return std::nullopt;
-  waveShift += call->secondsSaved;
+  waveShift = call->shift;
   // A spawn point that waits for its next wave to start waits as much less; one in the middle of a wave sends
   // the rest of it as before and takes the moved start of its next wave when it gets there.
   for (auto& spawnPoint : spawnPoints) {

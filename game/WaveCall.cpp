@@ -16,7 +16,10 @@ std::optional<WaveCall> callNextWave(const std::vector<double>& startTimes, doub
   if (next == startTimes.end()) return std::nullopt;
   WaveCall call;
   call.wave = static_cast<int>(next - startTimes.begin()) + 1;
-  call.secondsSaved = *next - shift - now;
+  call.shift = *next - now;
+  // Moved by this shift the wave must start no later than now, or a second call would find it again.
+  while (*next - call.shift > now) call.shift = std::nextafter(call.shift, HUGE_VAL);
+  call.secondsSaved = call.shift - shift;
   call.bonus = earlyCallBonus(call.secondsSaved);
   return call;
 }

@@ -49,6 +49,12 @@ TEST(WaveCall, TheEarliestWaveNotStartedStartsNowAndPaysTwoDollarsAWholeSecond) 
       EXPECT_EQ(std::tuple(call->wave, call->secondsSaved, call->bonus), *row.call) << row.now;
     }
   }
+  // 60 - (60 - now) rounds above this now: the called wave has started all the same, or a second call at once
+  // would pay for it again.
+  const double now = 16.289058321391547;
+  const std::optional<WaveCall> rounded = callNextWave({60}, 0, now);
+  ASSERT_TRUE(rounded);
+  EXPECT_FALSE(callNextWave({60}, rounded->shift, now));
   for (const auto& [seconds, bonus] : std::initializer_list<std::pair<double, int>>{
            {-1.0, 0}, {0.0, 0}, {0.99, 0}, {1.0, 2}, {337.5, 674}})
     EXPECT_EQ(earlyCallBonus(seconds), bonus) << seconds;

@@ -441,10 +441,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (in.byte() % 2 == 0) {
           const double shift = game.waveShift;
           const std::optional<WaveCall> call = game.callNextWaveEarly();
-          check(call ? before.state == Running && call->secondsSaved > 0.0 && game.waveShift > shift
-                     : game.waveShift == shift,
-                "a wave was called early out of a running match, or moved nothing");
-          if (call) bonus = call->bonus;
+          if (call) {
+            check(before.state == Running && call->secondsSaved > 0.0 && game.waveShift > shift,
+                  "a wave was called early out of a running match, or moved nothing");
+            // The called wave has started: a second call at once would take a later one.
+            const std::optional<WaveCall> again =
+                callNextWave(game.level.waveStartTimes(), game.waveShift, matchClock.now());
+            check(!again || again->wave > call->wave, "a wave called early did not start");
+            bonus = call->bonus;
+          } else {
+            check(game.waveShift == shift, "a refused call moved the waves");
+          }
         } else {
           game.cycleTargeting();
         }
