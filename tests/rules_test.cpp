@@ -150,7 +150,7 @@ TEST_F(WorldTest, ASniperOnStrongestShootsTheCubeWOfAMixedGroupAndThePanelSaysSo
   Enemy* orange = addEnemy("cube_or", 19, -20, path, 4);
   // From (20, -20) toward (1, -30): 19 + 10 units, then the legs of 38 and 9.
   EXPECT_EQ(roadLeft(*cube), 76.0);
-  Tower* sniper = addTower("tris_bl", 20, -22);
+  Tower* sniper = addTower("tris_gr", 20, -22);
   addTower("tris", 20, -22);
   EXPECT_EQ(targetPanelText(sniper->priority, false), "");
   g.selectedTower = sniper;
@@ -162,8 +162,8 @@ TEST_F(WorldTest, ASniperOnStrongestShootsTheCubeWOfAMixedGroupAndThePanelSaysSo
             std::tuple("Target: strongest", "Target: default"));
   platform::advanceTime(20.0);
   g.fireTowers(0.0);
-  // The sniper hits the cube_w for 50; the standard tower, on the default, the first of the list for 25.
-  EXPECT_EQ(std::tuple(cube->hitPoints, white->hitPoints, orange->hitPoints), std::tuple(75.0, 950.0, 250.0));
+  // The sniper hits the cube_w for 15; the standard tower, on the default, the first of the list for 25.
+  EXPECT_EQ(std::tuple(cube->hitPoints, white->hitPoints, orange->hitPoints), std::tuple(75.0, 985.0, 250.0));
 }
 
 TEST_F(WorldTest, DifficultiesScaleHitPointsAndStartingMoneyRoundedDownAndNormalIsTheLevelAsWritten) {
