@@ -94,6 +94,7 @@ void initApplication(const LaunchOptions& options) {
   game.hud.init(shaders.hudProgram, camera.hudProjection);
 
   game.clickHandler = routeMouseButton;
+  game.difficulty = settings.difficulty;
   game.buildLevel();
   game.soundMuted = options.mute;
   game.setVolumes(settings.musicVolume / 100.0f, settings.effectsVolume / 100.0f);

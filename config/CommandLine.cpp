@@ -51,7 +51,8 @@ bool parseSize(const std::string& value, int* width, int* height) {
 
 // What "needs a value" adds after the value's name, for options whose value is not obvious.
 const std::map<std::string, std::string> kValueExamples = {{"--size", ", for example 1280x720"},
-                                                           {"--quality", ": high, medium or low"}};
+                                                           {"--quality", ": high, medium or low"},
+                                                           {"--difficulty", ": easy, normal or hard"}};
 
 // Every option, in the order --help lists them. Options with a value run their check as soon as they are
 // read, so the first bad one is the one reported.
@@ -80,6 +81,17 @@ void declareOptions(CLI::App& app, LaunchOptions& o) {
            o.quality = quality;
          },
          "draw the picture at that quality for this run: high, medium or low")
+      ->type_name("LEVEL")
+      ->trigger_on_parse();
+  app.add_option_function<std::string>(
+         "--difficulty",
+         [&app, &o](const std::string& value) {
+           Difficulty difficulty = Difficulty::Normal;
+           if (!parseDifficulty(value, &difficulty))
+             stopAt(app, Action::Fail, "--difficulty: '" + value + "' is not easy, normal or hard");
+           o.difficulty = difficulty;
+         },
+         "play at that difficulty for this run: easy, normal or hard")
       ->type_name("LEVEL")
       ->trigger_on_parse();
   app.add_flag_callback("--no-vsync", [&o] { o.noVsync = true; },
@@ -181,6 +193,7 @@ Settings applyCommandLine(Settings settings, const LaunchOptions& options) {
   if (options.fullscreen) settings.fullscreen = true;
   if (options.quality) applyQuality(settings, *options.quality);
   if (options.noVsync) settings.vsync = false;
+  if (options.difficulty) settings.difficulty = *options.difficulty;
   return settings;
 }
 
@@ -198,7 +211,7 @@ std::string usageText() {
     text += name + option->get_description() + "\n";
   }
   return text +
-         "In the game, R plays again once a match is over and F switches the speed between x1, x2 and x4.\n"
+         "In the game, R plays again once a match is over and F switches the speed between x1, x2, x4 and x8.\n"
          "F10 opens the options screen; what it sets is kept in $XDG_CONFIG_HOME/varrow/settings.ini\n"
          "(~/.config/varrow/settings.ini), which the options above override for one run.\n"
          "Without --data the data is looked for in $VARROW_DATA_DIR, then beside the program, then in\n"

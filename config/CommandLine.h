@@ -16,6 +16,7 @@ struct LaunchOptions {
   bool mute = false;
   std::optional<Quality> quality;  // --quality
   bool noVsync = false;
+  std::optional<Difficulty> difficulty;  // --difficulty
   std::string dataDir;    // --data, made absolute against the directory the game was started in
   std::string level;      // --level or --check-level as given: a shipped level's name or a level file
   std::string levelFile;  // the same made absolute against the directory the game was started in

@@ -108,6 +108,9 @@ const Key kKeys[] = {
      [](const Settings& s) { return std::to_string(s.renderScale); }},
     {"overlay", "on or off", [](const std::string& v, Settings& s) { return parseSwitch(v, &s.overlay); },
      [](const Settings& s) { return std::string(switchText(s.overlay)); }},
+    {"difficulty", "easy, normal or hard",
+     [](const std::string& v, Settings& s) { return parseDifficulty(v, &s.difficulty); },
+     [](const Settings& s) { return std::string(difficultyName(s.difficulty)); }},
 };
 
 // One reading of a file's text. inih asks for the text line by line through nextLine and hands each
@@ -192,8 +195,9 @@ int onEntry(void* user, const char*, const char* name, const char* value) {
 
 bool Settings::operator==(const Settings& o) const {
   return std::tie(width, height, fullscreen, vsync, musicVolume, effectsVolume, shadowMapSize, glow, renderScale,
-                  overlay) == std::tie(o.width, o.height, o.fullscreen, o.vsync, o.musicVolume, o.effectsVolume,
-                                       o.shadowMapSize, o.glow, o.renderScale, o.overlay);
+                  overlay, difficulty) == std::tie(o.width, o.height, o.fullscreen, o.vsync, o.musicVolume,
+                                                   o.effectsVolume, o.shadowMapSize, o.glow, o.renderScale,
+                                                   o.overlay, o.difficulty);
 }
 
 void applyQuality(Settings& s, Quality quality) {

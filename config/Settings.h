@@ -1,9 +1,12 @@
-// The options the player keeps: window, vsync, volumes, picture quality with its presets and the overlay, and
+// The options the player keeps: window, vsync, volumes, picture quality with its presets, the overlay and the
+// difficulty, and
 // the settings file that holds them ($XDG_CONFIG_HOME/varrow/settings.ini) read and written.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "game/Difficulty.h"
 
 enum class Quality { High, Medium, Low, Custom };
 
@@ -19,6 +22,7 @@ struct Settings {
   bool glow = true;          // the glow scene, its two blurs and the overlay
   int renderScale = 100;     // the 3-D picture's size in percent of the window: 100, 75 or 50
   bool overlay = false;      // the aids F9 shows (reach, health bars, the wave line), shown from the start
+  Difficulty difficulty = Difficulty::Normal;  // of every match; Normal is the levels as written
 
   bool operator==(const Settings& other) const;
   bool operator!=(const Settings& other) const { return !(*this == other); }

@@ -9,10 +9,14 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "game/Difficulty.h"
 #include "game/Level.h"
 #include "game/Rules.h"
+#include "game/WaveCall.h"
 #include "audio/SoundLibrary.h"
 #include "hud/Hud.h"
 #include "hud/Overlay.h"
@@ -64,10 +68,17 @@ class Game {
   // The level every match is built from; its spawn points walk its wave lists, so it changes only while
   // the world holds no spawn point.
   Level level = classicLevel();
+  // Held for the match and kept by a new one: the enemies' hit points and the starting money follow it.
+  Difficulty difficulty = Difficulty::Normal;
+  // Seconds this match's waves start earlier than the level's schedule, by the waves called early; the
+  // level itself stays as written, so the next match starts on its own schedule.
+  double waveShift = 0.0;
   double superGlowReadyTime = kSuperGlowCooldown;
   TextRenderer textRenderer;
   Hud hud;
   ScreenMessage screenMessage = {" ", 0.0};
+  // The text of a screen message made up during the match, which screenMessage points into.
+  std::string screenMessageText;
   bool frustumCulling = false;
   Overlay overlay;
   bool useVbo = false;
@@ -117,8 +128,18 @@ class Game {
   void advance(double dt);
   void spawnEnemy(float* path, std::string kind, float x, float z, int pathLength, GLuint texture);
 
+  // The waves of this match (GameWaves.cpp). The times its waves start, as Level::waveStartTimes gives the
+  // level's, moved by the waves called early: what the wave line counts down to.
+  std::vector<double> waveStartTimes() const;
+  // Starts the next wave now and moves every later one as much earlier, pays the bonus, prints it and shows
+  // it. Nothing while the match is not running or once no wave is left to start.
+  std::optional<WaveCall> callNextWaveEarly();
+
   // The tower step of update: animate every tower and let it fire (GameTowers.cpp)
   void fireTowers(double dt);
+  // The selected tower's next target priority, printed; nothing without a selected tower or once the match
+  // is over.
+  void cycleTargeting();
 
   // Drawing one view of the world (GameDraw.cpp): the world, then the texts and the HUD over it.
   void draw(const DrawPass& pass, glm::mat4 projection, glm::mat4 view);

@@ -13,7 +13,8 @@
 void Game::buildLevel() {
   frustumCulling = false;
   useVbo = false;
-  resources = level.money;
+  resources = startingMoney(level.money, difficulty);
+  waveShift = 0.0;
 
   for (const LevelSpawnPoint& entry : level.spawnPoints) {
     std::vector<float> path;

@@ -50,6 +50,9 @@ SpawnAction spawnAction(int waveIndex, int waveCount, double now, double nextSpa
 
 void Game::spawnEnemy(float* path, std::string kind, float x, float z, int pathLength, GLuint texture) {
   enemies.push_back(std::make_unique<Enemy>(kind, x, z, path, pathLength, texture));
+  Enemy& enemy = *enemies.back();
+  enemy.hitPoints *= difficultyFactors(difficulty).hitPoints;
+  enemy.fullHitPoints = enemy.hitPoints;
 }
 
 // Fast-forward runs the match as that many ordinary steps of this frame's length, each moving the match
@@ -77,7 +80,7 @@ void Game::update(double dt) {
       case SpawnAction::CompleteWave:
         ++sp->waveIndex;
         sp->spawnedInWave = 0;
-        if (sp->waveIndex < sp->waveCount) sp->nextSpawnTime = sp->waves[sp->waveIndex].startTime;
+        if (sp->waveIndex < sp->waveCount) sp->nextSpawnTime = sp->waves[sp->waveIndex].startTime - waveShift;
         break;
       case SpawnAction::Send: {
         const Wave& wave = sp->waves[sp->waveIndex];

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "game/Difficulty.h"
 #include "game/Game.h"
 #include "game/LevelFile.h"
 #include "platform/Platform.h"
@@ -30,7 +31,8 @@ std::string seconds(double value) {
 
 }  // namespace
 
-void playWithoutTowers(const Level& level, double step, const std::function<bool(const Game&)>& goOn) {
+void playWithoutTowers(const Level& level, double step, const std::function<bool(const Game&)>& goOn,
+                       Difficulty difficulty) {
   // The world's own lines (the win) are not wanted.
   std::ostringstream sink;
   std::streambuf* console = std::cout.rdbuf(sink.rdbuf());
@@ -40,6 +42,7 @@ void playWithoutTowers(const Level& level, double step, const std::function<bool
   {
     Game world;
     world.level = level;
+    world.difficulty = difficulty;
     world.createMap(0);
     world.buildLevel();
     world.createFiles();
@@ -51,7 +54,7 @@ void playWithoutTowers(const Level& level, double step, const std::function<bool
   std::cout.rdbuf(console);
 }
 
-LevelCheck checkLevel(const Level& level) {
+LevelCheck checkLevel(const Level& level, Difficulty difficulty) {
   LevelCheck check;
   for (const LevelSpawnPoint& spawnPoint : level.spawnPoints)
     for (const Wave& wave : level.wavesOf(spawnPoint)) {
@@ -63,7 +66,7 @@ LevelCheck checkLevel(const Level& level) {
   check.lastWaveStart = starts.empty() ? 0.0 : starts.back();
   check.lastSendTime = level.lastSendTime();
 
-  playWithoutTowers(level, kCheckStep, [&check](const Game& world) {
+  const auto watch = [&check](const Game& world) {
     // Files are taken in list order: the first one goes with the first arrival.
     if (check.firstArrival < 0.0 && !world.files.front()->isIntact()) check.firstArrival = matchClock.now();
     check.state = world.gameState;
@@ -72,7 +75,8 @@ LevelCheck checkLevel(const Level& level) {
     if (world.gameState != Running || check.updates == kMostUpdates) return false;
     ++check.updates;
     return true;
-  });
+  };
+  playWithoutTowers(level, kCheckStep, watch, difficulty);
   return check;
 }
 
@@ -96,5 +100,9 @@ std::string levelCheckReport(const Level& level, const LevelCheck& check) {
         << " of 16 files taken\n";
   else
     out << "Lost without towers: not over after " << seconds(end) << "\n";
+  // Without towers no enemy is ever hit, so the play above is every difficulty's.
+  for (Difficulty difficulty : {Difficulty::Easy, Difficulty::Normal, Difficulty::Hard})
+    out << difficultyTitle(difficulty) << ": " << startingMoney(level.money, difficulty) << " $ at start, "
+        << static_cast<long long>(check.hitPoints * difficultyFactors(difficulty).hitPoints) << " hit points\n";
   return out.str();
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "game/Difficulty.h"
 #include "game/Level.h"
 
 class Game;
@@ -14,7 +15,7 @@ constexpr double kCheckStep = 1.0 / 60.0;
 struct LevelCheck {
   int enemies = 0;
   int enemiesOfKind[4] = {};  // cube, cube_or, cube_yl, cube_w
-  double hitPoints = 0.0;
+  double hitPoints = 0.0;  // as the level writes them, whatever the difficulty played
   double lastWaveStart = 0.0;
   double lastSendTime = 0.0;
   double firstArrival = -1.0;  // match seconds; -1 when no enemy arrived
@@ -24,13 +25,14 @@ struct LevelCheck {
 };
 
 // Plays the level with no towers in a world of its own, without GL and with the world's console lines dropped,
-// from match time 0 on the manual clock: an update of `step` seconds while the match runs and goOn, which sees
-// the world before the first update and after each one, answers true. The platform clock is left manual and
-// the match clock where the play stopped.
-void playWithoutTowers(const Level& level, double step, const std::function<bool(const Game&)>& goOn);
+// at a difficulty, from match time 0 on the manual clock: an update of `step` seconds while the match runs
+// and goOn, which sees the world before the first update and after each one, answers true. The platform clock
+// is left manual and the match clock where the play stopped.
+void playWithoutTowers(const Level& level, double step, const std::function<bool(const Game&)>& goOn,
+                       Difficulty difficulty = Difficulty::Normal);
 
-// The checker's play: in steps of kCheckStep until the match is over.
-LevelCheck checkLevel(const Level& level);
+// The checker's play: in steps of kCheckStep until the match is over, at a difficulty.
+LevelCheck checkLevel(const Level& level, Difficulty difficulty = Difficulty::Normal);
 
 // The summary, one fact a line.
 std::string levelCheckReport(const Level& level, const LevelCheck& check);

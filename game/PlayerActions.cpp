@@ -124,7 +124,10 @@ void togglePause() {
 
 void cycleGameSpeed() {
   matchClock.setSpeed(nextGameSpeed(matchClock.speed()));
-  const char* text = matchClock.speed() == 4 ? "Speed: x4" : matchClock.speed() == 2 ? "Speed: x2" : "Speed: x1";
+  const char* text = matchClock.speed() == 8   ? "Speed: x8"
+                     : matchClock.speed() == 4 ? "Speed: x4"
+                     : matchClock.speed() == 2 ? "Speed: x2"
+                                               : "Speed: x1";
   std::cout << text << std::endl;
   showMessage(text);
 }

@@ -32,6 +32,13 @@ constexpr int kAsideNames = 1000;
 
 const char* const kDifficulties[] = {"Easy", "Normal", "Hard"};
 
+// The file names a difficulty by its title, exactly.
+std::optional<Difficulty> difficultyNamed(const std::string& name) {
+  for (int d = 0; d < 3; ++d)
+    if (name == kDifficulties[d]) return static_cast<Difficulty>(d);
+  return std::nullopt;
+}
+
 std::string minutesAndSeconds(double seconds) {
   const long long whole = static_cast<long long>(std::floor(seconds));
   char text[32];
@@ -126,13 +133,6 @@ std::string whyUnread(const FileText& file) {
 
 }  // namespace
 
-const char* difficultyName(Difficulty difficulty) { return kDifficulties[static_cast<int>(difficulty)]; }
-
-std::optional<Difficulty> difficultyNamed(const std::string& name) {
-  for (int d = 0; d < 3; ++d)
-    if (name == kDifficulties[d]) return static_cast<Difficulty>(d);
-  return std::nullopt;
-}
 
 bool betterResult(const MatchResult& a, const MatchResult& b) {
   if (a.won != b.won) return a.won;
@@ -170,7 +170,7 @@ RecordUpdate Records::update(const LevelIdentity& level, Difficulty difficulty, 
   if (update.hadRecord) {
     record->best = result;
     update.message = "New record on " + levelName +
-                     (difficulty == Difficulty::Normal ? "" : std::string(" (") + difficultyName(difficulty) + ")") +
+                     (difficulty == Difficulty::Normal ? "" : std::string(" (") + difficultyTitle(difficulty) + ")") +
                      ": " + resultText(result);
   } else {
     records_.push_back({level, difficulty, result});
@@ -244,7 +244,7 @@ std::string formatRecords(const Records& records) {
   for (const Record& record : sorted)
     list.push_back({{"file", record.level.fileName},
                     {"content", record.level.content},
-                    {"difficulty", difficultyName(record.difficulty)},
+                    {"difficulty", difficultyTitle(record.difficulty)},
                     {"won", record.best.won},
                     {"filesKept", record.best.filesKept},
                     {"wavesReached", record.best.wavesReached},

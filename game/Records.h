@@ -8,11 +8,8 @@
 #include <string>
 #include <vector>
 
-enum class Difficulty { Easy, Normal, Hard };
+#include "game/Difficulty.h"
 
-// "Easy", "Normal", "Hard": the names the records file and the screens use.
-const char* difficultyName(Difficulty difficulty);
-std::optional<Difficulty> difficultyNamed(const std::string& name);
 
 // How one match ended.
 struct MatchResult {

@@ -40,6 +40,11 @@ std::vector<std::string> towerPanelTexts(double power, double distance, double f
   return texts;
 }
 
+std::string targetPanelText(TargetPriority priority, bool overlayShown) {
+  if (priority == TargetPriority::Default && !overlayShown) return "";
+  return std::string("Target: ") + targetPriorityName(priority);
+}
+
 void drawHud() {
   Hud& hud = game.hud;
   // Without a texture table there is nothing to show yet.
@@ -62,6 +67,8 @@ void drawHud() {
     const float columns[4] = {-370.0f, -265.0f, -195.0f, -125.0f};
     for (size_t i = 0; i < texts.size() && i < 4; ++i)
       game.textRenderer.drawText(texts[i].c_str(), true, columns[i], -265.0f);
+    if (const std::string target = targetPanelText(tower->priority, game.overlay.shown); !target.empty())
+      game.textRenderer.drawText(target.c_str(), true, -397.0f, -214.0f);
   }
 
   hud.minFilter = game.minFilter;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "scene/Targeting.h"
+
 class Hud {
  public:
   GLuint program = 0;
@@ -33,3 +35,6 @@ void drawHud();
 int towerIconSlot(const std::string& kind);
 // The four texts of the selected tower's panel: power, reach, seconds between shots, upgrade price.
 std::vector<std::string> towerPanelTexts(double power, double distance, double fireInterval, double level);
+// The panel's line for the tower's target priority: shown once it is not the default, and always with the
+// overlay on; empty otherwise.
+std::string targetPanelText(TargetPriority priority, bool overlayShown);

@@ -99,7 +99,7 @@ void Overlay::drawWorld(GLuint program, const glm::mat4& projection, const glm::
   const glm::vec3 right(view[0][0], view[1][0], view[2][0]);
   const glm::vec3 up(view[0][1], view[1][1], view[2][1]);
   for (auto& enemy : game.enemies) {
-    const double full = enemyStats(enemy->kind).hitPoints;
+    const double full = enemy->fullHitPoints;
     if (enemy->hitPoints >= full) continue;
     const float share = static_cast<float>(std::max(enemy->hitPoints, 0.0) / full);
     const glm::vec4 above(enemy->centreX, kBarCentreHeight, enemy->centreZ, 1.0f);
@@ -164,5 +164,5 @@ std::string currentWaveLine() {
   bool everyWaveSent = true;
   for (auto& spawnPoint : game.spawnPoints) everyWaveSent = everyWaveSent && spawnPoint->waveIndex >= spawnPoint->waveCount;
   // A pause takes no steps, so the match time stands where the pause began.
-  return waveLineText(game.level.waveStartTimes(), matchClock.now(), everyWaveSent);
+  return waveLineText(game.waveStartTimes(), matchClock.now(), everyWaveSent);
 }

@@ -22,7 +22,7 @@ Enemy::Enemy(std::string kind, float x, float z, const float* path, int pathLeng
   this->pathLength = pathLength;
 
   EnemyStats stats = enemyStats(this->kind);
-  hitPoints = stats.hitPoints;
+  hitPoints = fullHitPoints = stats.hitPoints;
   speed = stats.speed;
 
   modelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(x, 0.0f, z));

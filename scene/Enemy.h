@@ -10,6 +10,7 @@ class Enemy : public MeshObject {
  public:
   std::string kind;
   double hitPoints = 0.0;
+  double fullHitPoints = 0.0;  // what it came on the board with: its kind's, scaled by the difficulty
   double speed = 0.0;          // board units per second
   const float* path = nullptr;  // the spawn point's (x, z) pairs, not owned
   int pathLength = 0;

@@ -3,7 +3,7 @@
 
 MatchClock matchClock;
 
-int nextGameSpeed(int speed) { return speed == 1 ? 2 : speed == 2 ? 4 : 1; }
+int nextGameSpeed(int speed) { return speed == 1 ? 2 : speed == 2 ? 4 : speed == 4 ? 8 : 1; }
 
 void MatchClock::restart() {
   time_ = 0.0;

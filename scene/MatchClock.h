@@ -3,7 +3,7 @@
 // camera, the frame rate, the screen messages and the pause's rewind keep reading the platform clock.
 #pragma once
 
-// The speed after one more press of the fast-forward key: 1, 2, 4, then 1 again.
+// The speed after one more press of the fast-forward key: 1, 2, 4, 8, then 1 again.
 int nextGameSpeed(int speed);
 
 class MatchClock {

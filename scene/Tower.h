@@ -12,6 +12,7 @@
 #include "scene/Md2Model.h"
 #include "scene/Mesh.h"
 #include "scene/SceneObject.h"
+#include "scene/Targeting.h"
 #include "scene/TextureSlot.h"
 
 // Everything that sets one kind of tower apart, in one row: its name, reach, damage, seconds between shots,
@@ -70,6 +71,8 @@ class Tower : public SceneObject {
   Md2AnimationState animState;
   Md2Model* model;  // shared by every tower, owned by the game's model cache
   bool selected = false;
+  // Kept through upgrades; a sold tower takes it away with it.
+  TargetPriority priority = TargetPriority::Default;
   BoundingBox boundingBox;
   // False until a shot has aimed the beam somewhere; a shot at the tower's own foot has no direction
   // and leaves the beam off.

@@ -371,7 +371,7 @@ TEST(SettingsFile, ReadBackAsWrittenEachBadLineOneWarningAndFoldersThatFail) {
   kept.width = 1280, kept.height = 720, kept.fullscreen = true, kept.vsync = false;
   kept.musicVolume = 0, kept.effectsVolume = 70;
   applyQuality(kept, Quality::Low);
-  kept.renderScale = 75;
+  kept.renderScale = 75, kept.difficulty = Difficulty::Hard;
   ASSERT_EQ(writeSettingsFile(path, kept), "");
   const SettingsRead back = readSettingsFile(path);
   EXPECT_TRUE(back.settings == kept && back.warnings.empty() && !fs::exists(path + ".new"));
@@ -381,7 +381,7 @@ TEST(SettingsFile, ReadBackAsWrittenEachBadLineOneWarningAndFoldersThatFail) {
   using namespace std::string_literals;
   const std::string text = "vsync = maybe\ncolour = red\njust words\nmusic_volume = 101\n[unclosed\n"s +
                            "window_size = 799x600\n  effects_volume=5 ; quiet\n# comment\n\n" + std::string(300, 'x') +
-                           "\nshadow_map = 2048\0\nglow = ON\nquality = Low"s;
+                           "\nshadow_map = 2048\0\nglow = ON\nquality = Low\ndifficulty = medium\ndifficulty = Easy"s;
   const SettingsRead read = parseSettings(text, "f.ini");
   const std::vector<std::string> warnings = {
       "varrow: f.ini:1: 'maybe' is not a value of vsync (on or off); it keeps its default",
@@ -392,11 +392,12 @@ TEST(SettingsFile, ReadBackAsWrittenEachBadLineOneWarningAndFoldersThatFail) {
       "varrow: f.ini:6: '799x600' is not a value of window_size (WIDTHxHEIGHT from 800x600 to 16384x16384); it keeps "
       "its default",
       "varrow: f.ini:10: the line is too long; it is left out",
-      "varrow: f.ini:11: a zero byte in the line; it is left out"};
+      "varrow: f.ini:11: a zero byte in the line; it is left out",
+      "varrow: f.ini:14: 'medium' is not a value of difficulty (easy, normal or hard); it keeps its default"};
   EXPECT_EQ(read.warnings, warnings);
   Settings want;
   applyQuality(want, Quality::Low);
-  want.glow = true, want.effectsVolume = 5;
+  want.glow = true, want.effectsVolume = 5, want.difficulty = Difficulty::Easy;
   EXPECT_TRUE(read.settings == want);
 
   // A folder in place of the file cannot be read, and a file in place of the folder cannot be written to.

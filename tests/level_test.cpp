@@ -24,6 +24,7 @@
 #include "platform/Platform.h"
 #include "scene/MatchClock.h"
 #include "scene/SpawnPoint.h"
+#include "scene/Tower.h"
 
 namespace {
 
@@ -43,22 +44,67 @@ TEST(Levels, TheShippedClassicIsTheLevelInCodeLostAtTheSameUpdate) {
   EXPECT_EQ(classic.level.lastSendTime(), 368.0);
 }
 
-TEST_F(WorldTest, EachNewLevelIsLostWithoutTowersWonByADefenceBoughtAsTheMoneyComesInAndPlayedAgainWithR) {
-  // Standard towers where one reaches two roads, built one by one whenever 100 $ are there.
-  std::vector<std::pair<float, float>> gates;
+using Spots = std::vector<std::pair<float, float>>;
+
+// Standard towers at the spots in order, each built as soon as 100 $ are there, at 30 steps a second, on the
+// global game built from the level at a difficulty; once all stand and `upgrades`, the least upgraded, first
+// built first, is upgraded whenever the money is there. Returns how the match ended, the towers built and
+// whether every spot was free.
+std::tuple<int, size_t, bool> playDefence(Game& g, const Level& level, Difficulty difficulty, const Spots& spots,
+                                          bool upgrades = false) {
+  clearWorld(g);
+  g.level = level;
+  g.difficulty = difficulty;
+  buildWorld(g);
+  g.gameState = Running;
+  platform::setTime(0.0);
+  matchClock = MatchClock();
+  CaptureStdout quiet;
+  size_t built = 0;
+  bool free = true;
+  for (int frame = 0; frame < 1200 * 30 && g.gameState == Running; ++frame) {
+    for (; built < spots.size() && g.resources >= 100; ++built) {
+      free = free && isBuildSpotFree(spots[built].first, spots[built].second);
+      g.buildTower("tris", spots[built].first, spots[built].second, 0, 0, 0);
+    }
+    if (upgrades && built == spots.size()) {
+      g.selectedTower = g.towers.front().get();
+      for (auto& tower : g.towers)
+        if (tower->level < g.selectedTower->level) g.selectedTower = tower.get();
+      upgradeSelectedTower();
+    }
+    platform::advanceTime(1.0 / 30);
+    g.update(1.0 / 30);
+  }
+  g.selectedTower = nullptr;
+  return {g.gameState, built, free};
+}
+
+// The first `count` spots.
+Spots firstSpots(const Spots& spots, size_t count) { return Spots(spots.begin(), spots.begin() + count); }
+
+struct Defence {
+  const char* name;
+  Spots spots;
+  const char* firstWaveLine;  // the overlay's wave line as the match starts: this level's own waves
+};
+
+// The defences that win the new levels on Normal.
+std::vector<Defence> newLevelDefences() {
+  // Standard towers where one reaches two roads.
+  Spots gates;
   for (float k = 12; k < 38; k += 3)
     gates.insert(gates.end(), {{37, k - 39}, {39 + k, -37}, {41, -39 - k}, {39 - k, -41}});
-  struct Defence {
-    const char* name;
-    std::vector<std::pair<float, float>> spots;
-    const char* firstWaveLine;  // the overlay's wave line as the match starts: this level's own waves
-  };
-  const Defence defences[] = {
-      {"serpent", {{6, -5},   {6, -21},  {20, -13}, {34, -5},  {34, -21}, {48, -13}, {62, -5},
-                   {62, -21}, {72, -13}, {14, -5},  {14, -21}, {28, -13}, {42, -5},  {42, -21},
-                   {56, -13}, {70, -5},  {70, -21}, {20, -5},  {20, -21}, {56, -5},  {56, -21}},
-       "Wave 1/8 \xC2\xB7 next in 5 s"},
-      {"gates", gates, "Wave 1/12 \xC2\xB7 next in 5 s"}};
+  return {{"serpent",
+           {{6, -5},   {6, -21},  {20, -13}, {34, -5},  {34, -21}, {48, -13}, {62, -5},
+            {62, -21}, {72, -13}, {14, -5},  {14, -21}, {28, -13}, {42, -5},  {42, -21},
+            {56, -13}, {70, -5},  {70, -21}, {20, -5},  {20, -21}, {56, -5},  {56, -21}},
+           "Wave 1/8 \xC2\xB7 next in 5 s"},
+          {"gates", gates, "Wave 1/12 \xC2\xB7 next in 5 s"}};
+}
+
+TEST_F(WorldTest, EachNewLevelIsLostWithoutTowersWonByADefenceBoughtAsTheMoneyComesInAndPlayedAgainWithR) {
+  const std::vector<Defence> defences = newLevelDefences();
   for (const auto& [name, spots, firstWaveLine] : defences) {
     const LevelReading reading = shipped(name);
     ASSERT_EQ(reading.problems, std::vector<std::string>()) << name;
@@ -67,25 +113,41 @@ TEST_F(WorldTest, EachNewLevelIsLostWithoutTowersWonByADefenceBoughtAsTheMoneyCo
     clearWorld(g);
     g.level = level;
     buildWorld(g);
-    g.gameState = Running;
     platform::setTime(0.0);
     matchClock = MatchClock();
     EXPECT_EQ(currentWaveLine(), firstWaveLine);
+    EXPECT_EQ(playDefence(g, level, Difficulty::Normal, spots), std::tuple(int(Won), spots.size(), true)) << name;
     CaptureStdout quiet;
-    size_t built = 0;
-    bool free = true;
-    for (int frame = 0; frame < 1200 * 30 && g.gameState == Running; ++frame) {
-      for (; built < spots.size() && g.resources >= 100; ++built) {
-        free = free && isBuildSpotFree(spots[built].first, spots[built].second);
-        g.buildTower("tris", spots[built].first, spots[built].second, 0, 0, 0);
-      }
-      platform::advanceTime(1.0 / 30);
-      g.update(1.0 / 30);
-    }
-    EXPECT_EQ(std::tuple(g.gameState, built, free), std::tuple(int(Won), spots.size(), true)) << name;
     onKey('R', platform::PRESS);
     EXPECT_EQ(std::tuple(g.resources, g.spawnPoints.size(), g.spawnPoints.back()->spawnX, g.towers.size()),
               std::tuple(level.money, level.spawnPoints.size(), level.spawnPoints.back().position.x, size_t(0)));
+  }
+}
+
+TEST_F(WorldTest, EveryLevelIsLostWithoutTowersOnEasyAndWonOnHardAndHardClassicNeedsMoreThanNormalClassic) {
+  // On Classic, towers three units beside the four roads' last legs, nearest the goal first, a road at a time.
+  Spots classic;
+  for (float k = 0; k < 4; ++k) {
+    classic.insert(classic.end(), {{28, -27 + 4 * k}, {27 - 4 * k, -54}, {51 + 4 * k, -46}, {42, -27 + 4 * k}});
+    classic.insert(classic.end(), {{22, -27 + 4 * k}, {27 - 4 * k, -48}, {51 + 4 * k, -52}, {36, -27 + 4 * k}});
+  }
+  const Level level = shipped("classic").level;
+  // 24 of them do not win Normal; 32 do, but not Hard; the same 32 upgraded as the money comes in win Hard.
+  EXPECT_EQ(std::get<0>(playDefence(g, level, Difficulty::Normal, firstSpots(classic, 24))), Lost);
+  EXPECT_EQ(playDefence(g, level, Difficulty::Normal, classic), std::tuple(int(Won), size_t(32), true));
+  EXPECT_EQ(std::get<0>(playDefence(g, level, Difficulty::Hard, classic)), Lost);
+  EXPECT_EQ(playDefence(g, level, Difficulty::Hard, classic, true), std::tuple(int(Won), size_t(32), true));
+  // The new levels' Normal defences, upgraded as the money comes in, win Hard.
+  for (const auto& [name, spots, firstWaveLine] : newLevelDefences()) {
+    std::ignore = firstWaveLine;
+    EXPECT_EQ(playDefence(g, shipped(name).level, Difficulty::Hard, spots, true),
+              std::tuple(int(Won), spots.size(), true))
+        << name;
+  }
+  for (const char* name : {"classic", "serpent", "gates"}) {
+    const LevelCheck easy = checkLevel(shipped(name).level, Difficulty::Easy);
+    EXPECT_EQ(easy.state, Lost) << name;
+    EXPECT_EQ(easy.updates, checkLevel(shipped(name).level).updates) << name << ": hit points never matter without towers";
   }
 }
 
@@ -182,6 +244,9 @@ TEST(LevelOptions, TheBinaryListsChecksAndRefusesLevelsBeforeAnyWindow) {
   const std::string check = runCommand(varrow + "--check-level gates.json 2>&1; echo $?");
   EXPECT_NE(check.find("Spawn points: 8\nEnemies: 276 (cube 72, cube_or 44, cube_yl 140, cube_w 20)\n"),
             std::string::npos)
+      << check;
+  EXPECT_TRUE(matchesWhole(check, "[\\s\\S]*\nEasy: [0-9]+ \\$ at start, [0-9]+ hit points\nNormal: [0-9]+ \\$ at start, "
+                                  "[0-9]+ hit points\nHard: [0-9]+ \\$ at start, [0-9]+ hit points\n0\n"))
       << check;
   EXPECT_EQ(check.substr(check.size() - 2), "0\n");
   fs::remove_all(pattern);

@@ -3,6 +3,8 @@
 // binary's answer to options.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <filesystem>
 
 #include "CaptureStdout.h"
@@ -29,12 +31,12 @@ TEST_F(WorldTest, ReplayFSpeedsUpOnlyTheMatchAndRPlaysAgainOnlyAfterTheEnd) {
   };
   addTower("tris", 20.0f, -12.0f);
   CaptureStdout out;
-  for (const char* text : {"Speed: x2", "Speed: x4", "Speed: x1", "Speed: x2", "Speed: x4"}) {
+  for (const char* text : {"Speed: x2", "Speed: x4", "Speed: x8", "Speed: x1", "Speed: x2", "Speed: x4"}) {
     onKey('F', platform::PRESS);
     EXPECT_STREQ(g.screenMessage.text, text);
   }
   for (int key : {'R', 'P', 'R', 'P'}) onKey(key, platform::PRESS);
-  EXPECT_EQ(out.text(), "Speed: x2\nSpeed: x4\nSpeed: x1\nSpeed: x2\nSpeed: x4\nPause mode: true\nPause mode: false\n");
+  EXPECT_EQ(out.text(), "Speed: x2\nSpeed: x4\nSpeed: x8\nSpeed: x1\nSpeed: x2\nSpeed: x4\nPause mode: true\nPause mode: false\n");
 
   // 1.1 s at 4x: the match is 4.4 s on, while the frame rate (first sampled in this fresh process) keeps real time.
   frames(11, 0.1);
@@ -70,20 +72,27 @@ TEST_F(WorldTest, ReplayFSpeedsUpOnlyTheMatchAndRPlaysAgainOnlyAfterTheEnd) {
   EXPECT_EQ(g.enemies.size(), 4u);
 }
 
-TEST_F(WorldTest, AMatchWithoutTowersIsLostInAQuarterOfTheFramesAtFourTimesTheSpeed) {
-  int frames[2] = {0, 0};  // at 1x and at 4x; a match not lost in 200 s fails the comparison
-  for (int run : {0, 1}) {
+TEST_F(WorldTest, AMatchWithoutTowersIsLostAtTheSameUpdateAtEverySpeedInThatShareOfTheFrames) {
+  const int speeds[4] = {1, 2, 4, 8};
+  int frames[4] = {};  // a match not lost in 200 s fails the comparison
+  long long updates[4] = {};
+  for (int run = 0; run < 4; ++run) {
     clearWorld(g);
     buildWorld(g);
     g.gameState = Running;
     platform::setTime(0.0);
     matchClock = MatchClock();
-    matchClock.setSpeed(run ? 4 : 1);
+    matchClock.setSpeed(speeds[run]);
     for (; frames[run] < 200 * 60 && g.gameState == Running; ++frames[run])
       platform::advanceTime(1.0 / 60), g.advance(1.0 / 60);
+    updates[run] = std::llround(matchClock.now() * 60);
   }
   matchClock = MatchClock();
-  EXPECT_NEAR(frames[1], frames[0] / 4.0, 1.0);
+  // Every speed takes the same steps of 1/60 s, so the match ends at the same update, in that share of the frames.
+  for (int run = 1; run < 4; ++run) {
+    EXPECT_EQ(updates[run], updates[0]) << "x" << speeds[run];
+    EXPECT_NEAR(frames[run], double(frames[0]) / speeds[run], 1.0) << "x" << speeds[run];
+  }
 }
 
 // The options as the parser read them: action, size, switches and the error line.
@@ -92,6 +101,7 @@ std::string parsed(const std::vector<std::string>& args) {
   return std::to_string(static_cast<int>(o.action)) + " " + std::to_string(o.width) + "x" +
          std::to_string(o.height) + (o.fullscreen ? " full" : "") + (o.mute ? " mute" : "") +
          (o.quality ? std::string(" ") + qualityName(*o.quality) : "") + (o.noVsync ? " no-vsync" : "") +
+         (o.difficulty ? std::string(" ") + difficultyName(*o.difficulty) : "") +
          (o.dataDir.empty() ? "" : " data " + o.dataDir) +
          (o.level.empty() ? "" : " level " + o.level + " " + o.levelFile) + " " + o.error;
 }
@@ -114,6 +124,9 @@ TEST(ReplayOptions, TheParserTakesEachOptionAndNamesTheFirstBadOneAndTheBinarySt
       {{"--quality", "low", "--no-vsync", "--quality=Medium"}, "0 0x0 medium no-vsync "},
       {{"--quality", "ultra", "--mute"}, "3 0x0 varrow: --quality: 'ultra' is not high, medium or low"},
       {{"--quality"}, "3 0x0 varrow: --quality needs a value LEVEL: high, medium or low"},
+      {{"--difficulty", "easy", "--difficulty=HARD"}, "0 0x0 hard "},
+      {{"--difficulty", "medium"}, "3 0x0 varrow: --difficulty: 'medium' is not easy, normal or hard"},
+      {{"--difficulty"}, "3 0x0 varrow: --difficulty needs a value LEVEL: easy, normal or hard"},
   };
   for (const auto& row : table) EXPECT_EQ(parsed(row.first), row.second) << row.second;
   for (std::string bad : {"1280", "1280x", "x720", "0x720", "1280x0", "16385x720", "1280x-720", "+1280x720",
@@ -125,9 +138,10 @@ TEST(ReplayOptions, TheParserTakesEachOptionAndNamesTheFirstBadOneAndTheBinarySt
   file.width = 1600, file.height = 900, file.musicVolume = 30;
   applyQuality(file, Quality::Low);
   Settings want = file;
-  want.width = 1280, want.height = 720, want.vsync = false;
+  want.width = 1280, want.height = 720, want.vsync = false, want.difficulty = Difficulty::Easy;
   applyQuality(want, Quality::High);
-  EXPECT_TRUE(applyCommandLine(file, parseCommandLine({"--quality", "high", "--size", "1280x720", "--no-vsync"})) == want);
+  EXPECT_TRUE(applyCommandLine(file, parseCommandLine({"--quality", "high", "--size", "1280x720", "--no-vsync",
+                                                        "--difficulty", "easy"})) == want);
   EXPECT_TRUE(applyCommandLine(file, parseCommandLine({"--mute"})) == file);
 
   const std::string varrow = "cd " VARROW_RUN_DIR " && env -u DISPLAY ./varrow ";

@@ -1,7 +1,8 @@
 // Plays the game: reads its input as a sequence of player actions (keys, clicks, right drags, the wheel,
-// cursor moves, window resizes, frames) and drives the real game world through the callbacks and the frame
-// update the window drives, checking the rules of a match after every action. Nothing is drawn; the GL
-// context (Mesa's surfaceless EGL platform, no X server) is there for the buffers scene objects make.
+// cursor moves, window resizes, frames, waves called early, target priorities) and drives the real game world
+// through the callbacks and the frame update the window drives, checking the rules of a match after every
+// action. Nothing is drawn; the GL context (Mesa's surfaceless EGL platform, no X server) is there for the
+// buffers scene objects make.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/glew.h>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -385,7 +387,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   };
   for (int actions = 0; !in.empty() && actions < kMostActions && framesRun < kMostFrames; ++actions) {
     bool frame = false, clicked = false, newMatch = false, pausePressed = false;
-    switch (in.byte() % 10) {
+    int bonus = 0;
+    switch (in.byte() % 11) {
       case 0:
       case 1: {  // key down or up
         const KeyEntry& key = kKeys[in.byte() % kKeyCount];
@@ -443,6 +446,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         frame = true;
         break;
       }
+      case 10:  // the next wave called early, or the selected tower's next target priority
+        if (in.byte() % 2 == 0) {
+          const double shift = game.waveShift;
+          const std::optional<WaveCall> call = game.callNextWaveEarly();
+          if (call) {
+            check(before.state == Running && call->secondsSaved > 0.0 && game.waveShift > shift,
+                  "a wave was called early out of a running match, or moved nothing");
+            // The called wave has started: a second call at once would take a later one.
+            const std::optional<WaveCall> again =
+                callNextWave(game.level.waveStartTimes(), game.waveShift, matchClock.now());
+            check(!again || again->wave > call->wave, "a wave called early did not start");
+            bonus = call->bonus;
+          } else {
+            check(game.waveShift == shift, "a refused call moved the waves");
+          }
+        } else {
+          game.cycleTargeting();
+        }
+        break;
     }
     Snapshot after = snapshot();
     checkWorld(after);
@@ -454,9 +476,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else if (clicked) {
       checkClick(before, after);
     } else if (!frame) {
-      // Keys, the wheel, cursor moves and resizes: the money and the board stay; only P moves the state.
-      check(after.money == before.money && after.towers == before.towers && after.enemies == before.enemies,
-            "a key, the wheel, the cursor or a resize changed the board or the money");
+      // Keys, the wheel, cursor moves, resizes, wave calls and target priorities: the board stays, the money
+      // gains a wave call's bonus alone; only P moves the state.
+      check(after.money == before.money + bonus && after.towers == before.towers && after.enemies == before.enemies,
+            "a key, the wheel, the cursor, a resize or a wave call changed the board or the money");
       // P pauses a running match and sets any other one running again.
       const int expected = !pausePressed ? before.state : before.state == Running ? Paused : Running;
       check(after.state == expected, "the match state changed other than by a frame or the pause key");

@@ -77,6 +77,7 @@ void WorldTest::SetUp() {
   clearWorld(game);
   game.gameState = Running;
   game.level = classicLevel();
+  game.difficulty = Difficulty::Normal;
   game.superGlowReadyTime = kSuperGlowCooldown;
   game.selectionMode = true;
   game.useVbo = game.frustumCulling = false;
