@@ -36,9 +36,10 @@ void checkAccepted(const Level& level) {
     }
     double end = 0.0;
     for (const Wave& w : level.wavesOf(sp)) {
-      check(w.count >= 1 && w.startTime >= end && std::isfinite(w.spawnInterval), "a wave out of order");
+      check(w.count >= 1 && w.startTime >= end - levelLimits::kTimeTolerance && std::isfinite(w.spawnInterval),
+            "a wave out of order");
       end = w.startTime + w.count * w.spawnInterval;
-      check(end <= levelLimits::kScheduleEnd, "a wave that ends too late");
+      check(end <= levelLimits::kScheduleEnd + levelLimits::kTimeTolerance, "a wave that ends too late");
       enemies += w.count;
     }
   }
