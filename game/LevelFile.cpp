@@ -51,13 +51,8 @@ bool hasControlCharacter(const std::string& text) {
   return false;
 }
 
-// How a message names a value it quotes.
-std::string quote(const json& value) {
-  if (value.is_object()) return "an object";
-  if (value.is_array()) return "a list";
-  const std::string text = value.dump();
-  return text.size() > kLongestQuote ? text.substr(0, kLongestQuote) + "..." : text;
-}
+// How a message quotes a number: as JSON writes it, which is never long.
+std::string quote(const json& number) { return number.dump(); }
 
 std::string kindOf(const json& value) {
   if (value.is_number()) return "a number";
@@ -183,7 +178,8 @@ class Checker {
     }
     const double n = value.get<double>();
     if (n < lowest) {
-      problem(place, quote(value) + (n < 0 && lowest >= 0 ? " is negative" : " is less than " + numberText(lowest)));
+      // Every lowest allowed is 0 or more.
+      problem(place, quote(value) + (n < 0 ? " is negative" : " is less than " + numberText(lowest)));
       return std::nullopt;
     }
     if (n > highest) {
