@@ -137,11 +137,32 @@ struct Reading {
   }
 };
 
-bool needsNoEntry(const std::string& line) {
+// Where inih finds the ']' that closes a section head starting at `open`: the first one before an inline
+// comment (a ';' after a space). npos when there is none, and inih passes over the line.
+size_t sectionHeadEnd(const std::string& line, size_t open) {
+  bool afterSpace = false;
+  for (size_t i = open + 1; i < line.size(); ++i) {
+    if (line[i] == ']') return i;
+    if (afterSpace && line[i] == ';') break;
+    afterSpace = std::isspace(static_cast<unsigned char>(line[i])) != 0;
+  }
+  return std::string::npos;
+}
+
+// What inih makes of a line that is no "key = value": nothing for a blank line, a comment or a section head
+// (the game's file has no sections, so a head only names one), or a problem it passes over in silence.
+enum class LineKind { Entry, Quiet, AfterSectionHead };
+
+LineKind lineKind(const std::string& line) {
   const size_t start = line.find_first_not_of(" \t\r\f\v");
-  if (start == std::string::npos) return true;
-  const char first = line[start];
-  return first == ';' || first == '#' || (first == '[' && line.find(']', start) != std::string::npos);
+  if (start == std::string::npos || line[start] == ';' || line[start] == '#') return LineKind::Quiet;
+  if (line[start] != '[') return LineKind::Entry;
+  const size_t end = sectionHeadEnd(line, start);
+  if (end == std::string::npos) return LineKind::Entry;  // inih gives no entry, which the reading warns of
+  // inih drops whatever follows the head on its line.
+  const size_t rest = line.find_first_not_of(" \t\r\f\v", end + 1);
+  return rest == std::string::npos || line[rest] == ';' || line[rest] == '#' ? LineKind::Quiet
+                                                                           : LineKind::AfterSectionHead;
 }
 
 char* nextLine(char* buffer, int size, void* stream) {
@@ -153,15 +174,16 @@ char* nextLine(char* buffer, int size, void* stream) {
   r.position = end + 1;
   ++r.line;
   if (r.line == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
-  r.lineDone = needsNoEntry(line);
   // inih would cut a line at a zero byte or split an overlong one in two: such a line is refused whole and
   // inih is given a comment in its place.
   if (line.find('\0') != std::string::npos || line.size() + 1 > static_cast<size_t>(size)) {
     r.warn(line.find('\0') != std::string::npos ? "a zero byte in the line; it is left out"
                                                 : "the line is too long; it is left out");
-    r.lineDone = true;
     line = ";";
   }
+  const LineKind kind = lineKind(line);
+  r.lineDone = kind != LineKind::Entry;
+  if (kind == LineKind::AfterSectionHead) r.warn("text after a section head; it is left out");
   std::memcpy(buffer, line.c_str(), line.size() + 1);
   return buffer;
 }

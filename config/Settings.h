@@ -49,8 +49,9 @@ struct SettingsRead {
 };
 
 // The settings in a file's text over the defaults. Each bad line (an unknown key, a bad value, a line that is
-// not "key = value") gives one warning naming fileName and the line, and its setting keeps its default. A
-// quality preset applies before the three settings it stands for, wherever the lines are.
+// not "key = value", text after a section head) gives one warning naming fileName and the line, and its
+// setting keeps its default. A quality preset applies before the three settings it stands for, wherever the
+// lines are.
 SettingsRead parseSettings(const std::string& text, const std::string& fileName);
 // The file read and parsed. A missing file is no warning; one that cannot be read is one.
 SettingsRead readSettingsFile(const std::string& path);

@@ -89,8 +89,10 @@ std::string levelCheckReport(const Level& level, const LevelCheck& check) {
   for (int k = 0; k < 4; ++k) out << (k ? ", " : "") << kKinds[k] << " " << check.enemiesOfKind[k];
   out << ")\n";
   out << "Total hit points: " << static_cast<long long>(check.hitPoints) << "\n";
-  out << "Last wave: starts at " << check.lastWaveStart << " s, sends its last enemy at " << check.lastSendTime
-      << " s\n";
+  // Two facts that may belong to different waves: a wave that starts late can be short, one that starts
+  // early can send for long.
+  out << "Latest wave start: " << check.lastWaveStart << " s\n";
+  out << "Last enemy sent: " << check.lastSendTime << " s\n";
   out << "First arrival without towers: " << (check.firstArrival < 0.0 ? "none" : seconds(check.firstArrival)) << "\n";
   const double end = check.updates * kCheckStep;
   if (check.state == Lost)

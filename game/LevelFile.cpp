@@ -1,17 +1,19 @@
-// Reading a level file: the JSON parse, then every field checked where it stands, each problem reported
-// with its place in the file ("spawnPoints[1].path[3]: ...") until ten have been found.
+// Reading a level file: the JSON parse, which notes keys given twice, then every field checked where it
+// stands, each problem reported with its place in the file ("spawnPoints[1].path[3]: ...").
 #include "game/LevelFile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "game/Rules.h"
 
@@ -20,7 +22,8 @@ namespace {
 using nlohmann::json;
 using namespace levelLimits;
 
-constexpr size_t kLongestQuote = 40;  // characters of a value quoted in a message
+constexpr size_t kLongestQuote = 40;   // characters of a value quoted in a message
+constexpr size_t kLongestPlace = 160;  // characters of a place in a message
 
 std::string numberText(double value) {
   std::ostringstream out;
@@ -38,13 +41,18 @@ std::string printable(const std::string& text) {
   return text.size() > 2 * kLongestQuote ? out + "..." : out;
 }
 
-// How a message names a value it quotes.
-std::string quote(const json& value) {
-  if (value.is_object()) return "an object";
-  if (value.is_array()) return "a list";
-  const std::string text = value.dump();
-  return text.size() > kLongestQuote ? text.substr(0, kLongestQuote) + "..." : text;
+// C0, DEL and C1 (U+0080 to U+009F, two bytes in UTF-8): the parser has already refused text that is not UTF-8.
+bool hasControlCharacter(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7f) return true;
+    if (c == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9f) return true;
+  }
+  return false;
 }
+
+// How a message quotes a number: as JSON writes it, which is never long.
+std::string quote(const json& number) { return number.dump(); }
 
 std::string kindOf(const json& value) {
   if (value.is_number()) return "a number";
@@ -61,12 +69,86 @@ auto ifPresent(const json& object, const char* field, Read read) -> decltype(rea
   return read(object[field]);
 }
 
+// Where the parser stands, kept by its callback: the path of objects and lists down to the value in hand,
+// which names the place of a key given twice and of a number the parser cannot hold.
+class ParseTrail {
+ public:
+  std::vector<std::pair<std::string, std::string>> duplicates;  // place of the object, the key given twice
+
+  bool operator()(int, json::parse_event_t event, json& parsed) {
+    switch (event) {
+      case json::parse_event_t::object_start:
+      case json::parse_event_t::array_start:
+        enterValue();
+        open.push_back({event == json::parse_event_t::array_start, 0, {}, {}});
+        break;
+      case json::parse_event_t::key: {
+        Open& object = open.back();
+        object.key = parsed.get<std::string>();
+        if (!object.keys.insert(object.key).second) duplicates.emplace_back(place(open.size() - 1), object.key);
+        break;
+      }
+      case json::parse_event_t::value:
+        enterValue();
+        break;
+      case json::parse_event_t::object_end:
+      case json::parse_event_t::array_end:
+        open.pop_back();
+        break;
+    }
+    return true;
+  }
+
+  // The place of the value the parser reads next: after a key, or the next item of a list.
+  std::string next() const {
+    if (open.empty()) return "";
+    return step(place(open.size() - 1), open.back(), open.back().items);
+  }
+
+ private:
+  struct Open {
+    bool list;
+    size_t items;                // values begun in a list
+    std::string key;             // the key in hand in an object
+    std::set<std::string> keys;  // the keys an object has had
+  };
+  std::vector<Open> open;
+
+  void enterValue() {
+    if (!open.empty() && open.back().list) ++open.back().items;
+  }
+
+  static std::string step(const std::string& at, const Open& from, size_t item) {
+    if (from.list) return at + "[" + std::to_string(item) + "]";
+    return at + (at.empty() ? "" : ".") + printable(from.key);
+  }
+
+  // The place of open[depth], the path through the objects and lists that hold it.
+  std::string place(size_t depth) const {
+    std::string at;
+    for (size_t i = 0; i < depth; ++i) at = step(at, open[i], open[i].items - 1);
+    return at;
+  }
+};
+
 class Checker {
  public:
   std::vector<std::string> problems;
+  size_t found = 0;  // problems found, of which the first kProblems are kept
 
-  void problem(const std::string& place, const std::string& text) {
-    if (problems.size() < kProblems) problems.push_back(place.empty() ? text : place + ": " + text);
+  void problem(std::string place, const std::string& text) {
+    // A place deep in a nested file could be longer than a line.
+    if (place.size() > kLongestPlace) place = place.substr(0, kLongestPlace) + "...";
+    if (++found <= kProblems) problems.push_back(place.empty() ? text : place + ": " + text);
+  }
+
+  // The reading with the problems found, and a line that says how many more there were.
+  LevelReading reading(LevelReading reading) const {
+    reading.problems = problems;
+    if (found > kProblems)
+      reading.problems.push_back("and " + std::to_string(found - kProblems) + " more problem" +
+                                 (found - kProblems > 1 ? "s" : "") + " not shown");
+    return reading;
   }
 
   // Whether the value is an object; a missing required field and a field that is neither required nor
@@ -96,7 +178,8 @@ class Checker {
     }
     const double n = value.get<double>();
     if (n < lowest) {
-      problem(place, quote(value) + (n < 0 && lowest >= 0 ? " is negative" : " is less than " + numberText(lowest)));
+      // Every lowest allowed is 0 or more.
+      problem(place, quote(value) + (n < 0 ? " is negative" : " is less than " + numberText(lowest)));
       return std::nullopt;
     }
     if (n > highest) {
@@ -126,7 +209,7 @@ class Checker {
       problem(place, "is empty");
     else if (s.size() > longest)
       problem(place, "is " + std::to_string(s.size()) + " bytes long; at most " + std::to_string(longest));
-    else if (std::any_of(s.begin(), s.end(), [](char c) { return (c >= 0 && c < 0x20) || c == 0x7f; }))
+    else if (hasControlCharacter(s))
       problem(place, "holds a control character (a line break, a tab...); it is printed on one line");
     else
       return s;
@@ -180,10 +263,12 @@ class Checker {
       if (!start || !interval || !count || !kind) continue;
       // A wave starts once the one before it is over, so the schedule is what the file says.
       const double end = *start + *count * *interval;
-      if (*start < previousEnd)
+      // Times written in decimals add up with binary round-off (3 x 0.1 is a little over 0.3): they are
+      // compared to within kTimeTolerance, and two times it tells apart are printed differently.
+      if (*start < previousEnd - kTimeTolerance)
         problem(at + ".startTime", numberText(*start) + " s is before the wave before it is over (at " +
                                        numberText(previousEnd) + " s: its start plus count x spawnInterval)");
-      else if (end > kScheduleEnd)
+      else if (end > kScheduleEnd + kTimeTolerance)
         problem(at, "is over at " + numberText(end) + " s (startTime + count x spawnInterval); every wave is over by " +
                         numberText(kScheduleEnd) + " s");
       previousEnd = std::max(previousEnd, end);
@@ -273,9 +358,10 @@ class Checker {
 LevelReading readLevel(const std::string& text) {
   LevelReading reading;
   Checker check;
+  ParseTrail trail;
   json root;
   try {
-    root = json::parse(text);
+    root = json::parse(text, std::ref(trail));
   } catch (const json::parse_error& error) {
     // The library's own message after its "line L, column C: ", with the place counted here.
     const std::string what = error.what();
@@ -287,20 +373,22 @@ LevelReading readLevel(const std::string& text) {
       if (text[i] == '\n') ++line, lineStart = i + 1;
     check.problem("line " + std::to_string(line) + ", column " + std::to_string(end - lineStart + 1),
                   "not valid JSON: " + printable(detail == std::string::npos ? what : what.substr(detail + 2)));
-    reading.problems = check.problems;
-    return reading;
+    return check.reading(std::move(reading));
   } catch (const json::exception& error) {
-    // A number too large for a double: the library names it but not its place.
+    // The one other error of the parser, "number overflow parsing '1e400'", whose place the trail knows.
     const std::string what = error.what();
-    check.problem("", "not a level: " + printable(what.substr(what.find("] ") + 2)));
-    reading.problems = check.problems;
-    return reading;
+    const size_t open = what.find('\''), close = what.rfind('\'');
+    const std::string number = open < close ? what.substr(open + 1, close - open - 1) : "a number";
+    check.problem(trail.next(), (number.size() > kLongestQuote ? number.substr(0, kLongestQuote) + "..." : number) +
+                                    " is too large to be a number (more than 1.8e308)");
+    return check.reading(std::move(reading));
   }
+  for (const auto& [place, key] : trail.duplicates)
+    check.problem(place, "field " + printable(json(key).dump()) + " is given twice");
 
   Level& level = reading.level;
   if (!check.object(root, "", "a level", {"name", "description", "money", "spawnPoints"}, {"waves"})) {
-    reading.problems = check.problems;
-    return reading;
+    return check.reading(std::move(reading));
   }
   if (auto name = ifPresent(root, "name", [&](const json& v) { return check.text(v, "name", kNameBytes, false); }))
     level.name = *name;
@@ -315,15 +403,15 @@ LevelReading readLevel(const std::string& text) {
   }
 
   if (root.contains("spawnPoints")) check.spawnPoints(root["spawnPoints"], shared, level);
-  reading.problems = check.problems;
-  return reading;
+  return check.reading(std::move(reading));
 }
 
 LevelReading readLevelFile(const std::string& path) {
   LevelReading reading;
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    reading.problems.push_back("is a folder, not a level file");
+  // A folder cannot be read as a file, and a pipe or a device might never end or never answer.
+  struct stat status;
+  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    reading.problems.push_back("not a regular file");
     return reading;
   }
   std::ifstream in(path, std::ios::binary);

@@ -19,7 +19,8 @@ constexpr double kPathLength = 1000.0;   // world units along one path
 constexpr size_t kWaves = 100;           // per wave list
 constexpr int kEnemies = 10000;          // per level, over every spawn point
 constexpr double kScheduleEnd = 3600.0;  // seconds: every wave has sent its last enemy and is over by then
-constexpr size_t kProblems = 10;         // problems reported per file
+constexpr size_t kProblems = 10;         // problems reported per file; a line after them says how many more
+constexpr double kTimeTolerance = 1e-6;  // seconds: times closer than this are the same time, far below one step
 }  // namespace levelLimits
 
 // The board's extent and the goal every path ends at, in world units.
@@ -29,10 +30,12 @@ constexpr float kGoalZ = -39.0f;
 
 struct LevelReading {
   Level level;                        // meaningful only when problems is empty
-  std::vector<std::string> problems;  // "place: what is wrong", at most levelLimits::kProblems
+  // "place: what is wrong", at most levelLimits::kProblems, then "and N more problems not shown" if needed
+  std::vector<std::string> problems;
 };
 
 // Reads a level from the text of a level file.
 LevelReading readLevel(const std::string& text);
-// Reads the level file at path; a file that cannot be read, or is too large, is one problem.
+// Reads the level file at path; a file that cannot be read, is not a regular file or is too large is one
+// problem.
 LevelReading readLevelFile(const std::string& path);

@@ -22,7 +22,7 @@ describe() {
     md2)       binary=fuzz_md2;           max=131072; sources=("$seeds"/md2/* "$run"/models/*.md2) ;;
     font)      binary=fuzz_font;          max=16384;  sources=("$run"/*.fnt) ;;
     shader)    binary=fuzz_shader_source; max=16384;  sources=("$run"/shader/*) ;;
-    level)     binary=fuzz_level;         max=16384;  sources=("$run"/levels/*.json); dict=tests/fuzz/level.dict ;;
+    level)     binary=fuzz_level;         max=16384;  sources=("$seeds"/level/* "$run"/levels/*.json); dict=tests/fuzz/level.dict ;;
     settings)  binary=fuzz_settings;      max=4096;   sources=("$seeds"/settings/*) ;;
     records)   binary=fuzz_records;       max=8192;   sources=("$seeds"/records/*) ;;
     replay)    binary=fuzz_replay;        max=65536;  sources=("$seeds"/replay/*) ;;

@@ -381,7 +381,7 @@ TEST(SettingsFile, ReadBackAsWrittenEachBadLineOneWarningAndFoldersThatFail) {
   using namespace std::string_literals;
   const std::string text = "vsync = maybe\ncolour = red\njust words\nmusic_volume = 101\n[unclosed\n"s +
                            "window_size = 799x600\n  effects_volume=5 ; quiet\n# comment\n\n" + std::string(300, 'x') +
-                           "\nshadow_map = 2048\0\nglow = ON\nquality = Low\ndifficulty = medium\ndifficulty = Easy"s;
+                           "\nshadow_map = 2048\0\nglow = ON\nquality = Low\ndifficulty = medium\ndifficulty = Easy\n[bad ;]\n[a] glow = off\n[b] ; a head\n"s;
   const SettingsRead read = parseSettings(text, "f.ini");
   const std::vector<std::string> warnings = {
       "varrow: f.ini:1: 'maybe' is not a value of vsync (on or off); it keeps its default",
@@ -393,7 +393,9 @@ TEST(SettingsFile, ReadBackAsWrittenEachBadLineOneWarningAndFoldersThatFail) {
       "its default",
       "varrow: f.ini:10: the line is too long; it is left out",
       "varrow: f.ini:11: a zero byte in the line; it is left out",
-      "varrow: f.ini:14: 'medium' is not a value of difficulty (easy, normal or hard); it keeps its default"};
+      "varrow: f.ini:14: 'medium' is not a value of difficulty (easy, normal or hard); it keeps its default",
+      "varrow: f.ini:16: not a \"key = value\" line; it is left out",
+      "varrow: f.ini:17: text after a section head; it is left out"};
   EXPECT_EQ(read.warnings, warnings);
   Settings want;
   applyQuality(want, Quality::Low);

@@ -2,6 +2,7 @@
 // defence bought as the money comes in and played again with R, every kind of bad file, and the level
 // options of the real binary.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -189,6 +190,7 @@ TEST(Levels, EachBadFileGetsOneLinePerProblemNamingItsPlace) {
       {"/spawnPoints/1/path/1", "[80, -77]",
        "spawnPoints[1].path[1]: (80, -77) is off the board (x from 0 to 78, z from -78 to 0)"},
       {"/spawnPoints", "[]", "spawnPoints: holds 0 spawn points; a level has 1 to 16"},
+      {"/name", "\"a\u0085b\"", "name: holds a control character (a line break, a tab...); it is printed on one line"},
   };
   for (const auto& [at, value, problem] : changes) {
     json level = good;
@@ -202,7 +204,14 @@ TEST(Levels, EachBadFileGetsOneLinePerProblemNamingItsPlace) {
       {"{\"name\": \"T\",\n  \"money\": 1,,}",
        {"line 2, column 14: not valid JSON: "
         "syntax error while parsing object key - unexpected ','; expected string literal"}},
-      {"[1e400]", {"not a level: number overflow parsing '1e400'"}},
+      {R"({"waves": [{"count": 2}, {"startTime": 1e400}]})",
+       {"waves[1].startTime: 1e400 is too large to be a number (more than 1.8e308)"}},
+      {R"({"money": -5, "spawnPoints": [{"path": [], "path": 1}], "money": 100})",
+       {"spawnPoints[0]: field \"path\" is given twice", "field \"money\" is given twice",
+        "missing field \"name\"", "missing field \"description\"", "spawnPoints[0]: missing field \"position\"",
+        "spawnPoints[0].path: must be a list of points [[x, z], ...], not a number",
+        "spawnPoints[0]: has no waves: "
+        "give it \"waves\", or give the level a \"waves\" list that every spawn point sends"}},
       {"{}",
        {"missing field \"name\"", "missing field \"description\"", "missing field \"money\"",
         "missing field \"spawnPoints\""}},
@@ -210,7 +219,7 @@ TEST(Levels, EachBadFileGetsOneLinePerProblemNamingItsPlace) {
        {"unknown field \"a\"", "unknown field \"b\"", "unknown field \"c\"", "unknown field \"d\"",
         "unknown field \"e\"", "unknown field \"f\"", "name: must be a string, not a number",
         "description: must be a string, not a number", "money: must be a number, not a string",
-        "waves: must be a list of waves [...], not a number"}},
+        "waves: must be a list of waves [...], not a number", "and 1 more problem not shown"}},
   };
   for (const auto& [text, problems] : texts) EXPECT_EQ(readLevel(text).problems, problems) << text;
 
@@ -220,6 +229,25 @@ TEST(Levels, EachBadFileGetsOneLinePerProblemNamingItsPlace) {
             std::vector<std::string>{"is larger than 1048576 bytes, the most a level file may be"});
   fs::remove(big);
   EXPECT_EQ(readLevelFile(big).problems, std::vector<std::string>{"cannot read the file: No such file or directory"});
+  // A pipe would block the reader: neither it nor a folder or a device is opened.
+  ASSERT_EQ(mkfifo(big.c_str(), 0600), 0);
+  for (const fs::path& odd : {big, fs::temp_directory_path(), fs::path("/dev/null")})
+    EXPECT_EQ(readLevelFile(odd).problems, std::vector<std::string>{"not a regular file"}) << odd;
+  fs::remove(big);
+}
+
+TEST(Levels, DecimalTimesAddUpAndTheCheckerSaysWhichTimeIsWhich) {
+  // 3 x 0.1 is a little over 0.3 in binary; the second wave starts as the first is over. The latest start
+  // (0.5 s, the other spawn point's) and the last enemy (10.3 s, this one's) belong to different waves.
+  const LevelReading reading = readLevel(R"({"name": "D", "description": "", "money": 0,
+    "waves": [{"startTime": 0, "spawnInterval": 0.1, "kind": "cube", "count": 3},
+              {"startTime": 0.3, "spawnInterval": 10, "kind": "cube", "count": 2}],
+    "spawnPoints": [{"position": [1, -1], "path": [[1, -1], [1, -39], [39, -39]]},
+                    {"position": [77, -77], "path": [[77, -77], [77, -39], [39, -39]],
+                     "waves": [{"startTime": 0.5, "spawnInterval": 0, "kind": "cube_yl", "count": 2}]}]})");
+  ASSERT_EQ(reading.problems, std::vector<std::string>());
+  const std::string report = levelCheckReport(reading.level, checkLevel(reading.level));
+  EXPECT_NE(report.find("\nLatest wave start: 0.5 s\nLast enemy sent: 10.3 s\n"), std::string::npos) << report;
 }
 
 TEST(LevelOptions, TheBinaryListsChecksAndRefusesLevelsBeforeAnyWindow) {
