@@ -18,7 +18,7 @@ ListPanel::Layout helpLayout() {
   l.left = -490.0f, l.bottom = -345.0f, l.width = 980.0f, l.height = 690.0f;
   l.titleY = 330.0f, l.footY = -310.0f;
   l.firstRow = 285.0f, l.rowHeight = 26.0f, l.rowsShown = kRowsPerColumn, l.columns = 2, l.columnWidth = 490.0f;
-  l.nameX = -465.0f, l.valueCentre = -315.0f, l.centredValues = false, l.marksChosen = false;
+  l.nameX = -465.0f, l.valueCentre = -285.0f, l.centredValues = false, l.marksChosen = false;
   return l;
 }
 
@@ -50,7 +50,7 @@ const std::vector<Control>& controls() {
       {G::Picture, U::Command, {platform::KEY_F5}, "F5", "mipmaps"},
       {G::Picture, U::Command, {platform::KEY_F6}, "F6", "vertex buffer objects"},
       {G::Picture, U::Command, {platform::KEY_F8}, "F8", "view-frustum culling"},
-      {G::Picture, U::Command, {platform::KEY_F9}, "F9", "overlay: reach, health, waves"},
+      {G::Picture, U::Command, {platform::KEY_F9}, "F9", "the overlay of aids"},
       {G::Picture, U::Held, {'I', 'K', 'J', 'L', 'U', 'O'}, "I K J L U O", "move the light"},
       {G::Screens, U::Screen, {platform::KEY_F1}, "F1", "this help"},
       {G::Screens, U::Screen, {platform::KEY_TAB}, "Tab", "levels and records"},
