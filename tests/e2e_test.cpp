@@ -262,6 +262,24 @@ TEST_F(E2E, AChosenLevelIsNamedAfterTheStartUpLinesLostAndPlayedAgainWithR) {
   fs::remove_all(dir);
 }
 
+// The level the levels screen remembered: a plain start plays it, named after the start-up lines; one that is
+// gone gets a warning and the game plays Classic as if nothing were remembered.
+TEST_F(E2E, ARememberedLevelIsPlayedByAPlainStartAndAMissingOneLeavesClassic) {
+  char folder[] = "/tmp/varrow-e2e-remembered-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  std::filesystem::create_directories(std::string(folder) + "/varrow");
+  game.useConfigHome(folder);
+  for (const std::string level : {"serpent", "gone"}) {
+    std::ofstream(std::string(folder) + "/varrow/settings.ini") << "level = " << level << "\n";
+    ASSERT_TRUE(game.start(true, "--mute") && game.waitForWindow(60.0)) << game.output() << game.errors();
+    game.sendKey("Escape");
+    EXPECT_EQ(game.waitForExit(20.0), 0);
+    EXPECT_EQ(game.output(), std::string(kCleanStartOutput) + (level == "serpent" ? "Level: Serpent\n" : ""));
+    EXPECT_EQ(game.errors().find("varrow: the level 'gone'") != std::string::npos, level == "gone") << game.errors();
+  }
+  std::filesystem::remove_all(folder);
+}
+
 // The options screen in the real game: Low chosen over the running match, Escape closes the screen without
 // quitting and the next Escape quits; the next start draws at Low, and --quality high overrides the file for
 // one run without touching it. The glow that Low leaves out lights the board: at High it is much brighter.
