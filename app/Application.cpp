@@ -18,7 +18,11 @@
 #include "render/RenderTargets.h"
 #include "config/Settings.h"
 #include "app/InputRouter.h"
+#include "app/HelpScreen.h"
+#include "app/LevelStart.h"
+#include "app/LevelsScreen.h"
 #include "app/OptionsScreen.h"
+#include "game/MatchRecords.h"
 #include "render/RenderFrame.h"
 #include "render/ShaderPrograms.h"
 #include "render/TextureCatalogue.h"
@@ -116,6 +120,8 @@ void shutdownApplication() {
   glDeleteTextures(1, &renderTargets.shadowDepthTexture);
   releaseSceneTarget();
   optionsScreen.release();
+  levelsScreen.release();
+  helpScreen.release();
   platform::terminate();
 }
 
@@ -135,9 +141,15 @@ int runApplication(const LaunchOptions& options) {
   optionsScreen.keepIn(settingsPath, fromFile.settings);
   inputRouter.removeAllScreens();
   inputRouter.addScreen(&optionsScreen);
+  inputRouter.addScreen(&levelsScreen);
+  inputRouter.addScreen(&helpScreen);
+  matchRecords.keepIn(recordsFilePath());
+  // --level plays its level for this run; otherwise the level last started from the levels screen.
+  const bool remembered = options.level.empty() && !fromFile.settings.level.empty() &&
+                          playRememberedLevel(fromFile.settings.level, std::cerr);
   // Initialization
   initApplication(options);
-  if (!options.level.empty()) std::cout << "Level: " << game.level.name << std::endl;
+  if (!options.level.empty() || remembered) std::cout << "Level: " << game.level.name << std::endl;
   // Main loop: a frame that has begun is always finished before Escape or a close is noticed.
   do {
     updateFrame();

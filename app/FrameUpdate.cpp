@@ -9,6 +9,7 @@
 #include "render/Light.h"
 #include "app/InputRouter.h"
 #include "game/Game.h"
+#include "game/MatchRecords.h"
 #include "input/Camera.h"
 #include "platform/Platform.h"
 
@@ -47,6 +48,8 @@ void updateFrame() {
       frameClock.frameCount = 0.0;
     }
   }
+  // A match ends inside the game step; its record is kept once, at the first frame that sees it ended.
+  keepMatchRecord();
 
   // The camera reads the eye height before it moves anything, which is the frame's starting height.
   updateCamera(dt);

@@ -138,6 +138,13 @@ void OptionsScreen::keepIn(const std::string& path, const Settings& fromFile) {
   saved_ = fromFile;
 }
 
+void OptionsScreen::keepLevel(const std::string& level) {
+  settings.level = saved_.level = savedAtOpen_.level = level;
+  if (path_.empty()) return;
+  const std::string warning = writeSettingsFile(path_, saved_);
+  if (!warning.empty()) std::cerr << warning << std::endl;
+}
+
 int OptionsScreen::openKey() const { return platform::KEY_F10; }
 
 void OptionsScreen::handleKey(int key) {
@@ -174,7 +181,7 @@ void OptionsScreen::change(int direction) {
 
 void OptionsScreen::draw() {
   std::vector<ListRow> rows;
-  for (int line = 0; line < kOptionLines; ++line) rows.push_back({optionName(line), optionValue(settings, line)});
+  for (int line = 0; line < kOptionLines; ++line) rows.push_back({optionName(line), optionValue(settings, line), ""});
   panel_.draw(game.hud, game.textRenderer, "OPTIONS", rows, "Up/Down: choose    Left/Right: change    F10/Esc: close",
               true);
 }

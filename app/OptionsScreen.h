@@ -35,6 +35,9 @@ class OptionsScreen : public Screen {
   // Where closing the screen saves (empty: nowhere), and the settings as that file has them, without what the
   // command line set for this run only.
   void keepIn(const std::string& path, const Settings& fromFile);
+  // The level a plain start is to play from now on, written to the settings file at once with the rest of
+  // what it holds.
+  void keepLevel(const std::string& level);
   int line() const { return panel_.chosen(); }
   int openKey() const override;
   // Up/Down choose a line, Left/Right change its value at once, F10 or Escape close the screen.

@@ -10,6 +10,7 @@
 #include "config/CommandLine.h"
 #include "config/DataDirectory.h"
 #include "game/LevelLibrary.h"
+#include "game/MatchRecords.h"
 #include "game/ReplayPlayer.h"
 #include "game/Game.h"
 
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
     if (file.empty()) return 2;
     if (options.action == LaunchOptions::Action::CheckLevel) return checkLevelFile(file, file, std::cout, std::cerr);
     if (!readLevelOrSay(file, file == options.levelFile ? options.level : file, &game.level, std::cerr)) return 2;
+    matchRecords.playing(loadLevel(file).identity);
   }
   std::exit(runApplication(options));
 }

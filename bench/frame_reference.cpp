@@ -5,19 +5,27 @@
 // order they are played: the game as it starts (waves walking, 20 s in); the busy scene (60 enemies, 20
 // firing towers, frame rate shown), in wireframe, and with buffer objects; then, from the busy scene, a
 // tower clicked, upgraded and shown selected; nearest texture filtering without mipmaps; the spectator
-// camera flown in low with view-frustum culling on; and a new match without towers, lost.
+// camera flown in low with view-frustum culling on; a new match without towers, lost; over it the levels
+// screen (a record on Classic, a level of the player's and a file that cannot be played) and the help screen.
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
+
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/Application.h"
+#include "app/HelpScreen.h"
+#include "app/LevelsScreen.h"
+#include "game/LevelLibrary.h"
+#include "game/MatchRecords.h"
 #include "platform/Core.h"
 #include "platform/FrameClock.h"
 #include "game/DebugSwitches.h"
@@ -45,12 +53,14 @@ void play(int frames) {
 
 // Plays the given number of frames, then renders two frames and reads the last one back from the back
 // buffer, rows top first.
-std::vector<unsigned char> frameAfter(int frames) {
+// A screen given is open and drawn over the frame.
+std::vector<unsigned char> frameAfter(int frames, Screen* over = nullptr) {
   play(frames);
   runFrame();
   platform::advanceTime(kFrameStep);
   updateFrame();
   drawFrame();
+  if (over) over->draw();
   const int rowBytes = 3 * core.windowWidth;
   std::vector<unsigned char> bottomUp(static_cast<size_t>(rowBytes) * core.windowHeight);
   glReadBuffer(GL_BACK);
@@ -66,6 +76,23 @@ std::vector<unsigned char> frameAfter(int frames) {
 }
 
 void press(int key) { onKey(key, platform::PRESS); }
+
+// A home folder of the same name on every machine, so that the levels screen shows the same folder: a level of
+// the player's, a file that cannot be played and a record on Classic.
+std::string playerHome() {
+  const fs::path home = fs::temp_directory_path() / ("varrow-frame-reference-" + std::to_string(getpid()));
+  const fs::path levels = home / ".local/share/varrow/levels";
+  fs::remove_all(home);
+  fs::create_directories(levels);
+  fs::copy_file(std::string(kLevelFolder) + "/serpent.json", levels / "serpent-long.json");
+  std::ofstream(levels / "unfinished.json") << "{\"name\": \"Unfinished\", \"money\": -5}";
+  Records records;
+  MatchResult result;
+  result.filesKept = 14, result.won = true, result.seconds = 372.0;
+  records.update(loadLevel(kClassicLevelFile).identity, Difficulty::Normal, "Classic", result);
+  saveRecordsFile((home / ".local/share/varrow/records.json").string(), records);
+  return home.string();
+}
 
 class Frames {
  public:
@@ -200,6 +227,18 @@ int main(int argc, char** argv) {
 
   playUntilLost();
   frames.handle("lost", frameAfter(30));
+
+  const std::string home = playerHome();
+  setenv("HOME", home.c_str(), 1);
+  unsetenv("XDG_DATA_HOME");
+  matchRecords.keepIn(home + "/.local/share/varrow/records.json");
+  levelsScreen.open();
+  frames.handle("levels_screen", frameAfter(0, &levelsScreen));
+  levelsScreen.close();
+  helpScreen.open();
+  frames.handle("help_screen", frameAfter(0, &helpScreen));
+  helpScreen.close();
+  fs::remove_all(home);
   stopGame();
   return frames.ok() ? 0 : 1;
 }

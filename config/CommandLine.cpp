@@ -212,6 +212,9 @@ std::string usageText() {
   }
   return text +
          "In the game, R plays again once a match is over and F switches the speed between x1, x2, x4 and x8.\n"
+         "F1 shows every key. Tab opens the levels screen: the shipped levels and your own from\n"
+         "$XDG_DATA_HOME/varrow/levels (~/.local/share/varrow/levels), with your best result on each, kept in\n"
+         "$XDG_DATA_HOME/varrow/records.json; the level it starts is played again at the next start.\n"
          "F10 opens the options screen; what it sets is kept in $XDG_CONFIG_HOME/varrow/settings.ini\n"
          "(~/.config/varrow/settings.ini), which the options above override for one run.\n"
          "Without --data the data is looked for in $VARROW_DATA_DIR, then beside the program, then in\n"

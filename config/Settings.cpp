@@ -75,6 +75,17 @@ bool parseWindowSize(const std::string& text, Settings& s) {
   return true;
 }
 
+// A level's file name in the shipped or the player's levels folder, without ".json": no folder, no control
+// character.
+bool parseLevelName(const std::string& text, std::string* level) {
+  if (text.empty() || text.size() > 255 || text == "." || text == ".." || text.find('/') != std::string::npos)
+    return false;
+  for (char c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return false;
+  *level = text;
+  return true;
+}
+
 const char* switchText(bool on) { return on ? "on" : "off"; }
 
 // Every key but quality, which is a preset over three of them: its name, what a value must be, its reader
@@ -111,6 +122,10 @@ const Key kKeys[] = {
     {"difficulty", "easy, normal or hard",
      [](const std::string& v, Settings& s) { return parseDifficulty(v, &s.difficulty); },
      [](const Settings& s) { return std::string(difficultyName(s.difficulty)); }},
+    // Written only once the levels screen has started a level.
+    {"level", "the name of a level, as varrow --list-levels shows it",
+     [](const std::string& v, Settings& s) { return parseLevelName(v, &s.level); },
+     [](const Settings& s) { return s.level; }},
 };
 
 // One reading of a file's text. inih asks for the text line by line through nextLine and hands each
@@ -217,9 +232,9 @@ int onEntry(void* user, const char*, const char* name, const char* value) {
 
 bool Settings::operator==(const Settings& o) const {
   return std::tie(width, height, fullscreen, vsync, musicVolume, effectsVolume, shadowMapSize, glow, renderScale,
-                  overlay, difficulty) == std::tie(o.width, o.height, o.fullscreen, o.vsync, o.musicVolume,
-                                                   o.effectsVolume, o.shadowMapSize, o.glow, o.renderScale,
-                                                   o.overlay, o.difficulty);
+                  overlay, difficulty, level) == std::tie(o.width, o.height, o.fullscreen, o.vsync, o.musicVolume,
+                                                          o.effectsVolume, o.shadowMapSize, o.glow, o.renderScale,
+                                                          o.overlay, o.difficulty, o.level);
 }
 
 void applyQuality(Settings& s, Quality quality) {
@@ -286,7 +301,11 @@ std::string formatSettings(const Settings& s) {
       "; Varrow's settings, written by the options screen (F10). Options on the command line override them for "
       "one run.\n";
   text += std::string("quality = ") + qualityName(qualityOf(s)) + "\n";
-  for (const Key& k : kKeys) text += std::string(k.name) + " = " + k.write(s) + "\n";
+  for (const Key& k : kKeys) {
+    // A setting without a value (no level chosen yet) has no line.
+    const std::string value = k.write(s);
+    if (!value.empty()) text += std::string(k.name) + " = " + value + "\n";
+  }
   return text;
 }
 

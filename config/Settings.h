@@ -23,6 +23,7 @@ struct Settings {
   int renderScale = 100;     // the 3-D picture's size in percent of the window: 100, 75 or 50
   bool overlay = false;      // the aids F9 shows (reach, health bars, the wave line), shown from the start
   Difficulty difficulty = Difficulty::Normal;  // of every match; Normal is the levels as written
+  std::string level;         // the level a plain start plays, as the levels screen names it; empty: Classic
 
   bool operator==(const Settings& other) const;
   bool operator!=(const Settings& other) const { return !(*this == other); }

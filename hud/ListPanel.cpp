@@ -1,5 +1,7 @@
-// The screens' panel: choosing a line with the arrow keys, and its picture.
+// The screens' panel: choosing a line with the arrow keys, scrolling a long list, and its picture.
 #include "hud/ListPanel.h"
+
+#include <algorithm>
 
 #include "hud/BitmapFont.h"
 #include "hud/Hud.h"
@@ -12,10 +14,45 @@ enum Colour { Panel, Border, Chosen };
 
 }  // namespace
 
+std::string fitToWidth(const BitmapFont& font, const std::string& text, int width) {
+  if (textWidth(font, text.c_str()) <= width) return text;
+  const int room = width - textWidth(font, "...");
+  int used = 0;
+  size_t end = 0;
+  while (end < text.size()) {
+    // A two-byte character the font draws as one glyph is never cut in half.
+    const unsigned char lead = static_cast<unsigned char>(text[end]);
+    const size_t length =
+        (lead == 0xC2 || lead == 0xC3) && end + 1 < text.size() && (text[end + 1] & 0xC0) == 0x80 ? 2 : 1;
+    const int advance = textWidth(font, text.substr(end, length).c_str());
+    if (used + advance > room) break;
+    used += advance;
+    end += length;
+  }
+  return text.substr(0, end) + "...";
+}
+
+void ListPanel::scrollTo(int lines) {
+  const int shown = layout_.rowsShown;
+  if (shown <= 0 || layout_.columns != 1 || lines <= shown) {
+    top_ = 0;
+    return;
+  }
+  if (chosen_ < top_) top_ = chosen_;
+  if (chosen_ >= top_ + shown) top_ = chosen_ - shown + 1;
+  top_ = std::clamp(top_, 0, lines - shown);
+}
+
 ListPanel::Action ListPanel::handleKey(int key, int lines) {
   switch (key) {
-    case platform::KEY_UP: chosen_ = lines > 0 ? (chosen_ + lines - 1) % lines : 0; return Action::None;
-    case platform::KEY_DOWN: chosen_ = lines > 0 ? (chosen_ + 1) % lines : 0; return Action::None;
+    case platform::KEY_UP:
+      chosen_ = lines > 0 ? (chosen_ + lines - 1) % lines : 0;
+      scrollTo(lines);
+      return Action::None;
+    case platform::KEY_DOWN:
+      chosen_ = lines > 0 ? (chosen_ + 1) % lines : 0;
+      scrollTo(lines);
+      return Action::None;
     case platform::KEY_LEFT: return Action::Left;
     case platform::KEY_RIGHT: return Action::Right;
     case platform::KEY_ENTER: return Action::Enter;
@@ -43,19 +80,41 @@ void ListPanel::draw(Hud& hud, TextRenderer text, const std::string& title, cons
   hud.drawQuad(colours_[Border], l.width + 2 * l.border, l.height + 2 * l.border, l.left - l.border,
                l.bottom - l.border);
   hud.drawQuad(colours_[Panel], l.width, l.height, l.left, l.bottom);
-  const float chosenRow = l.firstRow - l.rowHeight * chosen_;
-  hud.drawQuad(colours_[Chosen], l.width - 20.0f, l.rowHeight - 2.0f, l.left + 10.0f, chosenRow - 30.0f);
+  scrollTo(static_cast<int>(rows.size()));
+  const int lines = static_cast<int>(rows.size());
+  const int perColumn = l.rowsShown > 0 ? l.rowsShown : std::max(lines, 1);
+  const int last = std::min(lines, top_ + perColumn * std::max(l.columns, 1));
+  // Where a row in view starts: its column's offset and the top of its line.
+  auto place = [&](int line, float* x, float* y) {
+    const int slot = line - top_;
+    *x = l.columnWidth * static_cast<float>(slot / perColumn);
+    *y = l.firstRow - l.rowHeight * static_cast<float>(slot % perColumn);
+  };
+  float chosenX = 0.0f, chosenRow = 0.0f;
+  place(chosen_, &chosenX, &chosenRow);
+  const bool chosenShown = l.marksChosen && chosen_ >= top_ && chosen_ < last;
+  if (chosenShown)
+    hud.drawQuad(colours_[Chosen], (l.columns > 1 ? l.columnWidth : l.width) - 20.0f, l.rowHeight - 2.0f,
+                 l.left + chosenX + 10.0f, chosenRow - (l.rowHeight - 2.0f));
 
   auto centred = [&](const std::string& s, float centre, float y) {
     text.drawText(s.c_str(), true, centre - static_cast<float>(textWidth(text.font, s.c_str())) / 2.0f, y);
   };
   centred(title, 0.0f, l.titleY);
-  for (size_t line = 0; line < rows.size(); ++line) {
-    const float row = l.firstRow - l.rowHeight * static_cast<float>(line);
-    text.drawText(rows[line].name.c_str(), true, l.nameX, row);
-    if (!rows[line].value.empty()) centred(rows[line].value, l.valueCentre, row);
+  for (int line = top_; line < last; ++line) {
+    const ListRow& row = rows[static_cast<size_t>(line)];
+    float x = 0.0f, y = 0.0f;
+    place(line, &x, &y);
+    text.drawText(row.name.c_str(), true, l.nameX + x, y);
+    if (!row.value.empty()) {
+      if (l.centredValues)
+        centred(row.value, l.valueCentre + x, y);
+      else
+        text.drawText(row.value.c_str(), true, l.valueCentre + x, y);
+    }
+    if (!row.detail.empty()) text.drawText(row.detail.c_str(), true, l.nameX + x, y - l.detailDrop);
   }
-  if (arrows) {
+  if (arrows && chosenShown) {
     text.drawText("<", true, l.leftArrowX, chosenRow);
     text.drawText(">", true, l.rightArrowX, chosenRow);
   }

@@ -190,7 +190,7 @@ TEST_F(E2E, BuildSelectUpgradeSellUntilBrokeThenEveryToggleKeyAndEscape) {
       {"F3", "Wireframe mode: false\n"},    {"F4", "Texture mode: NEAREST\n"},   {"F4", "Texture mode: LINEAR\n"},
       {"F5", "Mipmap mode: OFF\n"},         {"F5", "Mipmap mode: NEAREST\n"},    {"F5", "Mipmap mode: LINEAR\n"},
       {"F6", "[VBO] ENABLED!\n"},           {"F6", "[VBO] DISABLED!\n"},         {"F8", "[VIEW FRUSTUM] ENABLED!\n"},
-      {"F8", "[VIEW FRUSTUM] DISABLED!\n"}, {"F1", ""},                          {"F7", ""}};
+      {"F8", "[VIEW FRUSTUM] DISABLED!\n"}, {"F1", ""}, {"F1", ""},               {"F7", ""}};  // F1 opens and closes the help
   for (const auto& key : keys) press(key[0], key[1]);
   // The last message shows, then goes away by itself.
   Screen message;
@@ -260,6 +260,24 @@ TEST_F(E2E, AChosenLevelIsNamedAfterTheStartUpLinesLostAndPlayedAgainWithR) {
   EXPECT_EQ(game.waitForExit(20.0), 0);
   EXPECT_EQ(game.output(), printed + expected);
   fs::remove_all(dir);
+}
+
+// The level the levels screen remembered: a plain start plays it, named after the start-up lines; one that is
+// gone gets a warning and the game plays Classic as if nothing were remembered.
+TEST_F(E2E, ARememberedLevelIsPlayedByAPlainStartAndAMissingOneLeavesClassic) {
+  char folder[] = "/tmp/varrow-e2e-remembered-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  std::filesystem::create_directories(std::string(folder) + "/varrow");
+  game.useConfigHome(folder);
+  for (const std::string level : {"serpent", "gone"}) {
+    std::ofstream(std::string(folder) + "/varrow/settings.ini") << "level = " << level << "\n";
+    ASSERT_TRUE(game.start(true, "--mute") && game.waitForWindow(60.0)) << game.output() << game.errors();
+    game.sendKey("Escape");
+    EXPECT_EQ(game.waitForExit(20.0), 0);
+    EXPECT_EQ(game.output(), std::string(kCleanStartOutput) + (level == "serpent" ? "Level: Serpent\n" : ""));
+    EXPECT_EQ(game.errors().find("varrow: the level 'gone'") != std::string::npos, level == "gone") << game.errors();
+  }
+  std::filesystem::remove_all(folder);
 }
 
 // The options screen in the real game: Low chosen over the running match, Escape closes the screen without

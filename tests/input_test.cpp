@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -23,7 +24,11 @@
 #include "render/TextureCatalogue.h"
 #include "config/Settings.h"
 #include "app/InputRouter.h"
+#include "app/HelpScreen.h"
+#include "app/LevelsScreen.h"
 #include "app/OptionsScreen.h"
+#include "game/MatchRecords.h"
+#include "scene/File.h"
 #include "input/Camera.h"
 #include "scene/MatchClock.h"
 #include "scene/Frustum.h"
@@ -512,4 +517,96 @@ TEST_F(Input, EveryClickAndKeyIsOneCommandThatAloneChangesTheWorldTheSameWay) {
     }
     EXPECT_EQ(printed + world(), byInput[i]) << "step " << i;
   }
+}
+
+TEST_F(Input, TheLevelsScreenStartsTheChosenLevelRemembersItAndItsMatchesKeepRecords) {
+  namespace fs = std::filesystem;
+  const fs::path home = fs::temp_directory_path() / ("varrow_levels_" + std::to_string(getpid()));
+  fs::create_directories(home / "varrow/levels");
+  std::ofstream(home / "varrow/levels/broken.json") << "{";
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  const std::string savedDataHome = dataHome ? dataHome : "";
+  setenv("XDG_DATA_HOME", home.c_str(), 1);
+  const std::string settingsPath = (home / "settings.ini").string();
+  Settings fromFile;
+  fromFile.musicVolume = 50;
+  optionsScreen.keepIn(settingsPath, fromFile);
+  matchRecords.keepIn((home / "records.json").string());
+  auto frameAt = [](double now) { setTime(now), updateFrame(); };
+  frameAt(0.5);
+
+  // Tab opens the listing: the shipped levels, then the player's file that cannot be played, with its problem.
+  EXPECT_EQ(press(KEY_TAB), "");
+  ASSERT_TRUE(levelsScreen.isOpen());
+  std::vector<std::string> files;
+  for (const LevelEntry& entry : levelsScreen.entries()) files.push_back(entry.fileName);
+  EXPECT_EQ(files, (std::vector<std::string>{"classic.json", "gates.json", "serpent.json", "broken.json"}));
+  EXPECT_EQ(levelsScreen.rows()[3].value, "cannot be played");
+  EXPECT_FALSE(levelsScreen.rows()[3].detail.empty());
+  EXPECT_EQ(levelsScreen.rows()[2].value, "no record yet");
+  // Up from the top wraps to the broken file, which Enter cannot start; Down twice more is Serpent.
+  press(KEY_UP);
+  EXPECT_EQ(press(KEY_ENTER), "");
+  EXPECT_TRUE(levelsScreen.isOpen());
+  for (int k = 0; k < 3; ++k) press(KEY_DOWN);
+  EXPECT_EQ(press(KEY_ENTER), "Level: Serpent\n");
+  EXPECT_FALSE(levelsScreen.isOpen());
+  EXPECT_EQ(std::make_tuple(g.level.name, g.resources, g.files.size(), takenFiles(), g.towers.size(), g.gameState,
+                            matchClock.speed(), matchClock.now()),
+            std::make_tuple(std::string("Serpent"), 500, size_t{16}, 0, size_t{0}, int(Running), 1, 0.0));
+  // Remembered over what the settings file had.
+  const SettingsRead saved = readSettingsFile(settingsPath);
+  EXPECT_EQ(std::make_tuple(saved.settings.level, saved.settings.musicVolume, saved.warnings.size()),
+            std::make_tuple(std::string("serpent"), 50, size_t{0}));
+
+  // The first end sets the record quietly; a better one replaces it with a message, once.
+  g.screenMessage = {" ", 0.0};
+  matchClock.jumpTo(40.0);
+  g.gameState = Lost;
+  frameAt(1.0);
+  EXPECT_EQ(std::string(g.screenMessage.text), " ");
+  press('R');
+  frameAt(1.05);
+  matchClock.jumpTo(90.0);
+  g.gameState = Won;
+  frameAt(1.1);
+  const std::string message = g.screenMessage.text;
+  EXPECT_NE(message.find("Serpent"), std::string::npos) << message;
+  g.screenMessage = {" ", 0.0};
+  frameAt(1.2);
+  EXPECT_EQ(std::string(g.screenMessage.text), " ");
+  RecordsFile records = loadRecordsFile((home / "records.json").string(), std::cerr);
+  ASSERT_EQ(records.records.all().size(), size_t{1});
+  EXPECT_EQ(std::make_tuple(records.records.all()[0].level.fileName, records.records.all()[0].best.won),
+            std::make_tuple(std::string("serpent.json"), true));
+  // The screen shows the record when it opens again, on the level being played.
+  press(KEY_TAB);
+  EXPECT_EQ(std::make_pair(levelsScreen.chosen(), levelsScreen.rows()[2].value),
+            std::make_pair(2, resultText(records.records.all()[0].best)));
+  press(KEY_ESC);
+
+  setenv("XDG_DATA_HOME", savedDataHome.c_str(), 1);
+  fs::remove_all(home);
+}
+
+TEST_F(Input, TheHelpListsEveryKeyTheGameHandlesAndNoOther) {
+  std::set<int> commandKeys, screenKeys, heldKeys;
+  for (const Control& control : controls()) {
+    EXPECT_EQ(control.use == ControlUse::Mouse, control.keys.empty()) << control.input;
+    for (int key : control.keys) {
+      (control.use == ControlUse::Command ? commandKeys : control.use == ControlUse::Screen ? screenKeys : heldKeys)
+          .insert(key);
+    }
+  }
+  std::set<int> mapped;
+  Command command{CommandKind::Pause};
+  for (int key = 0; key < 512; ++key)
+    if (commandForKey(key, &command)) mapped.insert(key);
+  EXPECT_EQ(commandKeys, mapped);
+  EXPECT_EQ(screenKeys, (std::set<int>{optionsScreen.openKey(), levelsScreen.openKey(), helpScreen.openKey()}));
+  // F1 opens the help over the stopped match; Escape closes it without quitting.
+  EXPECT_EQ(press(KEY_F1), "");
+  EXPECT_TRUE(helpScreen.isOpen());
+  press(KEY_ESC);
+  EXPECT_FALSE(helpScreen.isOpen() || inputRouter.escapeQuits(true));
 }

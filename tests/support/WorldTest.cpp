@@ -10,7 +10,10 @@
 #include "render/Light.h"
 #include "config/Settings.h"
 #include "app/InputRouter.h"
+#include "app/HelpScreen.h"
+#include "app/LevelsScreen.h"
 #include "app/OptionsScreen.h"
+#include "game/MatchRecords.h"
 #include "render/ShaderPrograms.h"
 #include "render/TextureCatalogue.h"
 #include "input/Camera.h"
@@ -60,10 +63,16 @@ void WorldTest::SetUp() {
   game.clickHandler = routeMouseButton;
   inputRouter.removeAllScreens();
   inputRouter.addScreen(&optionsScreen);
+  inputRouter.addScreen(&levelsScreen);
+  inputRouter.addScreen(&helpScreen);
 
   core.windowWidth = 1024;
   core.windowHeight = 768;
-  if (optionsScreen.isOpen()) optionsScreen.close();
+  for (Screen* screen : {static_cast<Screen*>(&optionsScreen), static_cast<Screen*>(&levelsScreen),
+                         static_cast<Screen*>(&helpScreen)})
+    if (screen->isOpen()) screen->close();
+  matchRecords.keepIn("");
+  matchRecords.playing(LevelIdentity{});
   optionsScreen.keepIn("", Settings());
   settings = Settings();
   debugSwitches.spectatorMode = debugSwitches.fpsMode = debugSwitches.wireframeMode = false;
