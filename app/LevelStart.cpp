@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "config/CommandLine.h"
+#include "config/Settings.h"
 #include "game/Game.h"
 #include "game/LevelLibrary.h"
 #include "game/MatchRecords.h"
@@ -37,6 +38,7 @@ void startLevelMatch(const Level& level, const LevelIdentity& identity) {
   // The spawn points walk the level's wave lists: they go before the level changes.
   game.clearMatchObjects();
   game.level = level;
+  game.difficulty = settings.difficulty;
   game.newMatch();
   // A lost match unhooked the mouse; a resume without a pause goes back to the match's start.
   platform::setMouseButtonCallback(game.clickHandler);

@@ -56,6 +56,7 @@ void copyLine(const Settings& from, Settings& to, int line) {
     case LineGlow: to.glow = from.glow; break;
     case LineRenderScale: to.renderScale = from.renderScale; break;
     case LineOverlay: to.overlay = from.overlay; break;
+    case LineDifficulty: to.difficulty = from.difficulty; break;
     default: break;
   }
 }
@@ -78,7 +79,8 @@ void apply(const Settings& before, const Settings& after) {
 const char* optionName(int line) {
   static const char* const kNames[kOptionLines] = {"Window size", "Fullscreen", "Vsync",
                                                    "Music volume", "Effects volume", "Quality",
-                                                   "Shadow map", "Glow", "Render scale", "Overlay"};
+                                                   "Shadow map", "Glow", "Render scale", "Overlay",
+                                                   "Difficulty"};
   return line >= 0 && line < kOptionLines ? kNames[line] : "";
 }
 
@@ -97,6 +99,7 @@ std::string optionValue(const Settings& s, int line) {
     case LineGlow: return onOff(s.glow);
     case LineRenderScale: return std::to_string(s.renderScale) + " %";
     case LineOverlay: return onOff(s.overlay);
+    case LineDifficulty: return difficultyTitle(s.difficulty);
     default: return "";
   }
 }
@@ -128,6 +131,11 @@ Settings stepOption(Settings s, int line, int direction) {
     case LineGlow: s.glow = !s.glow; break;
     case LineRenderScale: s.renderScale = stepValue({50, 75, 100}, s.renderScale, direction); break;
     case LineOverlay: s.overlay = !s.overlay; break;
+    case LineDifficulty:
+      s.difficulty = static_cast<Difficulty>(std::clamp(static_cast<int>(s.difficulty) + direction,
+                                                        static_cast<int>(Difficulty::Easy),
+                                                        static_cast<int>(Difficulty::Hard)));
+      break;
     default: break;
   }
   return s;
@@ -144,6 +152,14 @@ void OptionsScreen::keepLevel(const std::string& level) {
   const std::string warning = writeSettingsFile(path_, saved_);
   if (!warning.empty()) std::cerr << warning << std::endl;
 }
+
+// Eleven rows between the title and the keys' line.
+OptionsScreen::OptionsScreen() : panel_([] {
+  ListPanel::Layout layout;
+  layout.firstRow = 165.0f;
+  layout.rowHeight = 29.0f;
+  return layout;
+}()) {}
 
 int OptionsScreen::openKey() const { return platform::KEY_F10; }
 

@@ -20,6 +20,7 @@ enum OptionLine {
   LineGlow,
   LineRenderScale,
   LineOverlay,
+  LineDifficulty,
   kOptionLines
 };
 
@@ -32,6 +33,7 @@ Settings stepOption(Settings settings, int line, int direction);
 
 class OptionsScreen : public Screen {
  public:
+  OptionsScreen();
   // Where closing the screen saves (empty: nowhere), and the settings as that file has them, without what the
   // command line set for this run only.
   void keepIn(const std::string& path, const Settings& fromFile);

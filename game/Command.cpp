@@ -38,6 +38,8 @@ void applyCommand(const Command& command) {
     case CommandKind::Pause: togglePause(); break;
     case CommandKind::Speed: cycleGameSpeed(); break;
     case CommandKind::PlayAgain: playAgain(); break;
+    case CommandKind::CallWave: game.callNextWaveEarly(); break;
+    case CommandKind::CycleTargeting: game.cycleTargeting(); break;
     case CommandKind::Spectator: toggleSpectator(); break;
     case CommandKind::FrameRate: toggleFrameRate(); break;
     case CommandKind::Wireframe: toggleWireframe(); break;
@@ -67,6 +69,8 @@ bool changesMatch(CommandKind kind) {
     case CommandKind::Pause:
     case CommandKind::Speed:
     case CommandKind::PlayAgain:
+    case CommandKind::CallWave:
+    case CommandKind::CycleTargeting:
       return true;
     default:
       return false;

@@ -19,6 +19,8 @@ enum class CommandKind : std::uint8_t {
   Pause,            // pause or resume
   Speed,            // the next game speed
   PlayAgain,        // a new match once this one has ended
+  CallWave,         // the next wave now, for a bonus
+  CycleTargeting,   // the selected tower's next target priority
   // The view: switches that change how the match is shown, never the match itself
   Spectator,
   FrameRate,

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "game/Game.h"
+#include "config/Settings.h"
 #include "game/Rules.h"
 #include "platform/FrameClock.h"
 #include "platform/Platform.h"
@@ -134,6 +135,8 @@ void cycleGameSpeed() {
 
 void playAgain() {
   if (game.gameState != Lost && game.gameState != Won) return;
+  // A difficulty chosen on the options screen during the match holds from the next one.
+  game.difficulty = settings.difficulty;
   game.newMatch();
   // A lost match unhooked the mouse.
   platform::setMouseButtonCallback(game.clickHandler);

@@ -15,6 +15,7 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "game/Difficulty.h"
 #include "game/Game.h"
 #include "game/LevelFile.h"
 #include "scene/Tower.h"
@@ -304,7 +305,9 @@ ReplayReading readReplay(const std::string& bytes) {
         readCount(header, "bodyBytes", replayLimits::kFileBytes, &bodyBytes),
         readCount(header, "bodyCrc32", 0xFFFFFFFFu, &crc)})
     if (!problem.empty()) return fail(problem);
-  if (replay.difficulty != "Normal") return fail("header: difficulty \"" + replay.difficulty + "\" is not Normal");
+  Difficulty difficulty;
+  if (!parseDifficulty(replay.difficulty, &difficulty))
+    return fail("header: difficulty \"" + replay.difficulty + "\" is not Easy, Normal or Hard");
   if (header.contains("outcome")) {
     replay.outcome.emplace();
     const std::string problem = readOutcome(header["outcome"], &*replay.outcome);

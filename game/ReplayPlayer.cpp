@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "game/Difficulty.h"
 #include "game/Game.h"
 #include "game/LevelFile.h"
 #include "scene/File.h"
@@ -32,6 +33,8 @@ ReplayOutcome replayHeadless(const Replay& replay, const Level& level) {
   std::ostringstream sink;
   std::streambuf* console = std::cout.rdbuf(sink.rdbuf());
   game.level = level;
+  // The reader has checked the difficulty's name.
+  parseDifficulty(replay.difficulty, &game.difficulty);
   if (!game.map) game.createMap(0);
   game.newMatch();
 

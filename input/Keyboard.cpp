@@ -1,5 +1,5 @@
-// Which key stands for which command: the spectator camera, pause, game speed, a new match, and the F-key
-// switches of the view and the overlay.
+// Which key stands for which command: the spectator camera, pause, game speed, a new match, calling the next
+// wave, the selected tower's target, and the F-key switches of the view and the overlay.
 #include "input/Keyboard.h"
 
 #include "platform/Platform.h"
@@ -11,6 +11,8 @@ bool commandForKey(int key, Command* command) {
     case 'P': kind = CommandKind::Pause; break;
     case 'R': kind = CommandKind::PlayAgain; break;
     case 'F': kind = CommandKind::Speed; break;
+    case 'N': kind = CommandKind::CallWave; break;
+    case 'T': kind = CommandKind::CycleTargeting; break;
     case platform::KEY_F2: kind = CommandKind::FrameRate; break;
     case platform::KEY_F3: kind = CommandKind::Wireframe; break;
     case platform::KEY_F4: kind = CommandKind::TextureFilter; break;

@@ -432,8 +432,8 @@ TEST_F(Input, TheOptionsScreenStopsTheMatchTakesEveryKeyChangesAtOnceAndSavesWha
   EXPECT_EQ(std::make_tuple(settings.musicVolume, g.musicVolume, optionValue(settings, LineQuality)),
             std::make_tuple(40, 0.4f, std::string("Custom")));
   EXPECT_EQ(std::make_tuple(settings.shadowMapSize, settings.glow, settings.renderScale), std::make_tuple(512, true, 75));
-  // Up from the top line wraps to the last, the overlay, which shows at once.
-  for (int k = 0; k < 7; ++k) press(KEY_UP);
+  // Up from the top line wraps to the last, the difficulty, and on to the overlay, which shows at once.
+  for (int k = 0; k < 8; ++k) press(KEY_UP);
   press(KEY_RIGHT);
   EXPECT_EQ(std::make_tuple(optionsScreen.line(), settings.overlay, g.overlay.shown), std::make_tuple(int(LineOverlay), true, true));
 
@@ -472,7 +472,8 @@ TEST_F(Input, EveryClickAndKeyIsOneCommandThatAloneChangesTheWorldTheSameWay) {
   const auto ready = [] { matchClock.jumpTo(kSuperGlowCooldown + 1.0); };
   const Step steps[] = {{{}, 0, 512, 650}, {{}, 0, 300, 200},  {{}, 0, 612, 650},  {{}, 0, 700, 200},
                         {{}, 0, 812, 650}, {{}, 0, 300, 200},  {{}, 0, 912, 680},  {{}, 0, 912, 630},
-                        {{}, 0, 700, 200}, {ready, 0, 512, 114}, {{}, 'P', 0, 0},  {{}, 'P', 0, 0},
+                        {{}, 0, 700, 200}, {{}, 'T', 0, 0},    {{}, 'T', 0, 0},    {{}, 'N', 0, 0},
+                        {ready, 0, 512, 114}, {{}, 'P', 0, 0},  {{}, 'P', 0, 0},
                         {{}, 'F', 0, 0},   {{}, 'C', 0, 0},    {{}, KEY_F2, 0, 0}, {{}, KEY_F3, 0, 0},
                         {{}, KEY_F4, 0, 0}, {{}, KEY_F5, 0, 0}, {{}, KEY_F6, 0, 0}, {{}, KEY_F8, 0, 0},
                         {{}, KEY_F9, 0, 0}, {lost, 'R', 0, 0}};
@@ -482,7 +483,10 @@ TEST_F(Input, EveryClickAndKeyIsOneCommandThatAloneChangesTheWorldTheSameWay) {
       << g.superGlowReadyTime << ' ' << matchClock.speed() << ' ' << g.useVbo << g.frustumCulling << g.overlay.shown
       << debugSwitches.spectatorMode << debugSwitches.fpsMode << debugSwitches.wireframeMode << ' '
       << debugSwitches.textureFilter << ' ' << debugSwitches.mipmapMode << ' ' << g.screenMessage.text;
-    for (auto& t : g.towers) s << " tower " << t->kind << ' ' << t->posX << ' ' << t->posZ << ' ' << t->level << t->selected;
+    for (auto& t : g.towers)
+      s << " tower " << t->kind << ' ' << t->posX << ' ' << t->posZ << ' ' << t->level << t->selected << ' '
+        << targetPriorityName(t->priority);
+    s << " waves " << g.waveShift;
     for (auto& e : g.enemies) s << " enemy " << e->hitPoints;
     return s.str();
   };
