@@ -19,11 +19,15 @@
 #include "config/Settings.h"
 #include "app/InputRouter.h"
 #include "app/OptionsScreen.h"
+#include "app/QuitSignals.h"
+#include "app/ReplayWatch.h"
+#include "app/ResumeScreen.h"
 #include "render/RenderFrame.h"
 #include "render/ShaderPrograms.h"
 #include "render/TextureCatalogue.h"
 #include "app/Window.h"
 #include "game/Game.h"
+#include "game/MatchRecording.h"
 #include "input/Camera.h"
 #include "platform/Platform.h"
 
@@ -115,11 +119,13 @@ void shutdownApplication() {
   glDeleteTextures(1, &renderTargets.shadowDepthTexture);
   releaseSceneTarget();
   optionsScreen.release();
+  resumeScreen.release();
   platform::terminate();
 }
 
 void renderFrame() {
   drawFrame();
+  replayWatch.draw();
   inputRouter.drawScreens();
   glUseProgram(0);
   platform::swapBuffers();
@@ -134,17 +140,30 @@ int runApplication(const LaunchOptions& options) {
   optionsScreen.keepIn(settingsPath, fromFile.settings);
   inputRouter.removeAllScreens();
   inputRouter.addScreen(&optionsScreen);
+  inputRouter.addScreen(&resumeScreen);
+  inputRouter.watchOnly(replayWatch.active());
+  catchQuitSignals();
   // Initialization
   initApplication(options);
   if (!options.level.empty()) std::cout << "Level: " << game.level.name << std::endl;
-  // Main loop: a frame that has begun is always finished before Escape or a close is noticed.
+  if (replayWatch.active()) {
+    std::cout << replayWatch.line() << std::endl;
+  } else {
+    // Every match from here on is recorded; one left before its end is offered over the first frame.
+    const char* home = std::getenv("HOME");
+    matchRecording.enable(replayFolder(std::getenv("XDG_DATA_HOME"), home), lastMatchPath(std::getenv("XDG_STATE_HOME"), home));
+    matchRecording.begin(game.level);
+    resumeScreen.offer(matchRecording.lastMatchFile());
+  }
+  // Main loop: a frame that has begun is always finished before Escape, a close or a quit signal is noticed.
   do {
     updateFrame();
     renderFrame();
   } while (!inputRouter.escapeQuits(platform::getKey(platform::KEY_ESC) == platform::PRESS) &&
-           platform::windowOpened());
+           platform::windowOpened() && !quitSignalled());
   // A window closed over the options screen keeps what the player changed there.
   if (optionsScreen.isOpen()) optionsScreen.close();
+  matchRecording.quit(game);
   // De-Initialization
   shutdownApplication();
   return 0;

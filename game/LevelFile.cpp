@@ -315,6 +315,7 @@ LevelReading readLevel(const std::string& text) {
   }
 
   if (root.contains("spawnPoints")) check.spawnPoints(root["spawnPoints"], shared, level);
+  level.text = text;
   reading.problems = check.problems;
   return reading;
 }
