@@ -13,6 +13,7 @@ class ReplayWatch {
  public:
   // Watches the replay from the next frame on; the world must already hold its level.
   void start(Replay replay, const std::string& levelName);
+  void stop() { feed_.reset(); }
   bool active() const { return feed_ != nullptr; }
   // "Replay: Serpent"
   const std::string& line() const { return line_; }

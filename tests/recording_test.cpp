@@ -16,7 +16,7 @@
 #include "GameProcess.h"
 #include "WorldTest.h"
 #include "app/Application.h"
-#include "app/Globals.h"
+#include "platform/FrameClock.h"
 #include "config/CommandLine.h"
 #include "game/LevelCheck.h"
 #include "game/LevelFile.h"
@@ -92,7 +92,7 @@ TEST_F(WorldTest, MatchTimeIsTheSumOfTheStepsWhateverThePlatformClockDoes) {
 
   // In steps that add up exactly: twice the steps at x2, none in a pause, and the short step after it.
   platform::setTime(0.0);
-  lastFrameTime = 0.0;
+  frameClock.lastFrameTime = 0.0;
   matchClock.jumpTo(0.0);
   frames(64, 1.0 / 64);
   onKey('F', platform::PRESS);
