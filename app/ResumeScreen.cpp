@@ -16,14 +16,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One line across the middle of the window.
+// One line across the middle of the window, on the panel's chosen-row band: text drawn at y fills the 30
+// pixels below y.
 ListPanel::Layout lineLayout() {
   ListPanel::Layout layout;
   layout.left = -500.0f;
   layout.width = 1000.0f;
   layout.bottom = -30.0f;
   layout.height = 60.0f;
-  layout.titleY = -8.0f;
+  layout.titleY = layout.firstRow = 15.0f;
   return layout;
 }
 
