@@ -28,7 +28,8 @@ MatchFields matchFields(const Game& world) {
   add("clock", matchClock.now());
   add("superGlowReadyTime", world.superGlowReadyTime);
   add("selectionMode", world.selectionMode);
-  add("towerKindChosen", kindNumber(world.selectedTowerType));
+  // The chosen kind builds only outside selection mode; a new match keeps the last one shown but selects.
+  add("towerKindChosen", world.selectionMode ? 0.0 : kindNumber(world.selectedTowerType));
   int i = 0;
   for (auto& sp : world.spawnPoints) {
     const std::string at = "spawnPoint[" + std::to_string(i++) + "].";
