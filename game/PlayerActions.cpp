@@ -110,8 +110,6 @@ bool isBuildSpotFree(float x, float z) {
 }
 
 void togglePause() {
-  // A finished match stays finished: resuming it would play on past its end.
-  if (game.gameState == Lost || game.gameState == Won) return;
   if (game.gameState == Running) {
     game.gameState = Paused;
     frameClock.pauseStartTime = platform::getTime();
