@@ -1,6 +1,6 @@
 // What recording costs the frame and what a replay weighs: recording a long match's steps and commands, and a
-// match of the classic level, defended to be won, at 60 frames a second of a real clock, recorded while played,
-// with its file's size and the time of its headless re-play.
+// defended match of the classic level at 60 frames a second of a real clock, recorded as the game records it,
+// with its file's size, its end (won, files left) and the time of its headless re-play.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -108,7 +108,7 @@ void BM_ReplayWonClassicMatch(benchmark::State& state) {
   state.counters["commands"] = static_cast<double>(replay.commands.size());
   state.counters["match_s"] = replay.outcome->time;
   state.counters["won"] = replay.outcome->state == Won ? 1 : 0;
-  state.counters["files"] = replay.outcome->files;
+  state.counters["files_left"] = replay.outcome->files;
 }
 BENCHMARK(BM_ReplayWonClassicMatch)->Unit(benchmark::kMillisecond);
 
