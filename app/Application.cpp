@@ -23,11 +23,15 @@
 #include "app/LevelsScreen.h"
 #include "app/OptionsScreen.h"
 #include "game/MatchRecords.h"
+#include "app/QuitSignals.h"
+#include "app/ReplayWatch.h"
+#include "app/ResumeScreen.h"
 #include "render/RenderFrame.h"
 #include "render/ShaderPrograms.h"
 #include "render/TextureCatalogue.h"
 #include "app/Window.h"
 #include "game/Game.h"
+#include "game/MatchRecording.h"
 #include "input/Camera.h"
 #include "platform/Platform.h"
 
@@ -122,11 +126,13 @@ void shutdownApplication() {
   optionsScreen.release();
   levelsScreen.release();
   helpScreen.release();
+  resumeScreen.release();
   platform::terminate();
 }
 
 void renderFrame() {
   drawFrame();
+  replayWatch.draw();
   inputRouter.drawScreens();
   glUseProgram(0);
   platform::swapBuffers();
@@ -141,23 +147,37 @@ int runApplication(const LaunchOptions& options) {
   optionsScreen.keepIn(settingsPath, fromFile.settings);
   inputRouter.removeAllScreens();
   inputRouter.addScreen(&optionsScreen);
-  inputRouter.addScreen(&levelsScreen);
+  // A replay being watched plays its own level to its end: no other match is started over it.
+  if (!replayWatch.active()) inputRouter.addScreen(&levelsScreen);
   inputRouter.addScreen(&helpScreen);
-  matchRecords.keepIn(recordsFilePath());
+  inputRouter.addScreen(&resumeScreen);
+  inputRouter.watchOnly(replayWatch.active());
+  catchQuitSignals();
+  matchRecords.keepIn(replayWatch.active() ? "" : recordsFilePath());
   // --level plays its level for this run; otherwise the level last started from the levels screen.
-  const bool remembered = options.level.empty() && !fromFile.settings.level.empty() &&
+  const bool remembered = options.level.empty() && !replayWatch.active() && !fromFile.settings.level.empty() &&
                           playRememberedLevel(fromFile.settings.level, std::cerr);
   // Initialization
   initApplication(options);
   if (!options.level.empty() || remembered) std::cout << "Level: " << game.level.name << std::endl;
-  // Main loop: a frame that has begun is always finished before Escape or a close is noticed.
+  if (replayWatch.active()) {
+    std::cout << replayWatch.line() << std::endl;
+  } else {
+    // Every match from here on is recorded; one left before its end is offered over the first frame.
+    const char* home = std::getenv("HOME");
+    matchRecording.enable(replayFolder(std::getenv("XDG_DATA_HOME"), home), lastMatchPath(std::getenv("XDG_STATE_HOME"), home));
+    matchRecording.begin(game.level, game.difficulty);
+    resumeScreen.offer(matchRecording.lastMatchFile());
+  }
+  // Main loop: a frame that has begun is always finished before Escape, a close or a quit signal is noticed.
   do {
     updateFrame();
     renderFrame();
   } while (!inputRouter.escapeQuits(platform::getKey(platform::KEY_ESC) == platform::PRESS) &&
-           platform::windowOpened());
+           platform::windowOpened() && !quitSignalled());
   // A window closed over the options screen keeps what the player changed there.
   if (optionsScreen.isOpen()) optionsScreen.close();
+  matchRecording.quit(game);
   // De-Initialization
   shutdownApplication();
   return 0;

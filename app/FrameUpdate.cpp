@@ -8,6 +8,7 @@
 #include "platform/FrameClock.h"
 #include "render/Light.h"
 #include "app/InputRouter.h"
+#include "app/ReplayWatch.h"
 #include "game/Game.h"
 #include "game/MatchRecords.h"
 #include "input/Camera.h"
@@ -39,7 +40,10 @@ void updateFrame() {
   }
 
   if (game.gameState == Running) {
-    game.advance(dt);
+    if (replayWatch.active())
+      replayWatch.frame(dt);
+    else
+      game.advance(dt);
     frameClock.frameCount += 1.0;
     if (now - frameClock.fpsLastTime > kFpsSampleInterval) {
       frameClock.msPerFrame = (now - frameClock.fpsLastTime) * 1000.0 / frameClock.frameCount;

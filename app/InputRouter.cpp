@@ -30,12 +30,16 @@ void InputRouter::onKey(int key, int action) {
       return;
     }
   }
+  Command command{CommandKind::Spectator};
+  if (watchOnly_ && commandForKey(key, &command) && changesMatch(command.kind) &&
+      command.kind != CommandKind::Pause && command.kind != CommandKind::Speed)
+    return;
   ::onKey(key, action);
 }
 
 void InputRouter::onMouseButton(int button, int action) {
-  // Clicks would reach the frozen game under a screen.
-  if (!openScreen()) ::onMouseButton(button, action);
+  // Clicks would reach the frozen game under a screen; every click of the game's is a command of the match.
+  if (!openScreen() && !watchOnly_) ::onMouseButton(button, action);
 }
 
 bool InputRouter::escapeQuits(bool escapeDown) const { return escapeDown && !escapeTaken_ && !openScreen(); }

@@ -11,6 +11,9 @@ class InputRouter {
   // Screens in the order they are asked for their opening key; the router never owns them.
   void addScreen(Screen* screen);
   void removeAllScreens() { screens_.clear(); }
+  // While a replay is watched, keys and clicks that would change the match are dropped: only the pause, the
+  // game speed, the view switches and the screens act.
+  void watchOnly(bool on) { watchOnly_ = on; }
   // The screen open now, or null.
   Screen* openScreen() const;
   void onKey(int key, int action);
@@ -24,6 +27,7 @@ class InputRouter {
  private:
   std::vector<Screen*> screens_;
   bool escapeTaken_ = false;
+  bool watchOnly_ = false;
 };
 
 extern InputRouter inputRouter;

@@ -7,8 +7,10 @@
 #include <iostream>
 
 #include "app/Application.h"
+#include "app/ReplayWatch.h"
 #include "config/CommandLine.h"
 #include "config/DataDirectory.h"
+#include "game/LevelFile.h"
 #include "game/LevelLibrary.h"
 #include "game/MatchRecords.h"
 #include "game/ReplayPlayer.h"
@@ -35,6 +37,7 @@ int main(int argc, char** argv) {
     }
     case LaunchOptions::Action::Play:
     case LaunchOptions::Action::CheckReplay:
+    case LaunchOptions::Action::Watch:
     case LaunchOptions::Action::ListLevels:
       break;
   }
@@ -49,6 +52,16 @@ int main(int argc, char** argv) {
   if (options.action == LaunchOptions::Action::ListLevels) return listLevels(std::cout, std::cerr);
   // A replay carries its level, but its towers take their size from the model in the data folder.
   if (options.action == LaunchOptions::Action::CheckReplay) return checkReplayFile(options.replayFile, std::cout, std::cerr);
+  if (options.action == LaunchOptions::Action::Watch) {
+    ReplayReading reading = readReplayFile(options.replayFile);
+    if (!reading.problem.empty()) {
+      std::cerr << "varrow: " << options.replayFile << ": " << reading.problem << std::endl;
+      return 2;
+    }
+    game.level = readLevel(reading.replay.levelText).level;
+    replayWatch.start(std::move(reading.replay), game.level.name);
+    std::exit(runApplication(options));
+  }
   // A level that cannot be played stops the game before its window opens; without --level nothing of the
   // levels folder is read.
   if (!options.level.empty()) {

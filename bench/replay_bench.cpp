@@ -1,6 +1,6 @@
 // What recording costs the frame and what a replay weighs: recording a long match's steps and commands, and a
-// match of the classic level, defended to be won, at 60 frames a second of a real clock, recorded while played,
-// with its file's size and the time of its headless re-play.
+// defended match of the classic level at 60 frames a second of a real clock, recorded as the game records it,
+// with its file's size, its end (won, files left) and the time of its headless re-play.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -11,6 +11,8 @@
 
 #include "game/Game.h"
 #include "game/LevelFile.h"
+#include "game/MatchRecording.h"
+#include "game/PlayerActions.h"
 #include "game/Recorder.h"
 #include "game/ReplayPlayer.h"
 #include "input/Mouse.h"
@@ -39,21 +41,17 @@ std::string levelText() {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Plays the classic level on the game world as the game does, recording it: a standard tower bought at the
-// free spot beside a path whenever the money allows, every step a frame of the real clock.
+// Plays the classic level on the game world as the game does, recorded as the game records it (Game::update
+// hands it each step, applyCommand each command): a standard tower bought at the free spot beside a path
+// whenever the money allows, every step a frame of the real clock.
 Replay recordWonMatch(const Level& level) {
   std::ostringstream sink;
   std::streambuf* console = std::cout.rdbuf(sink.rdbuf());
-  Recorder recorder;
-  recorder.begin(levelText(), "Normal");
+  matchRecording.enable("", "");
   game.level = level;
   if (!game.map) game.createMap(0);
   game.newMatch();
-  auto apply = [&](Command c) {
-    applyCommand(c);
-    recorder.command(c);
-  };
-  apply(Command{CommandKind::ChooseTowerKind, 0});
+  applyCommand(Command{CommandKind::ChooseTowerKind, 0});
   // Beside the middle, then both ends, of every leg of every path.
   std::vector<glm::vec3> spots;
   for (float along : {0.5f, 0.2f, 0.8f})
@@ -72,14 +70,14 @@ Replay recordWonMatch(const Level& level) {
       if (!onBuildArea(spots[next].x, spots[next].z) || !isBuildSpotFree(spots[next].x, spots[next].z)) continue;
       Command build{CommandKind::Build, 0};
       build.point = spots[next];
-      apply(build);
+      applyCommand(build);
     }
-    recorder.step(dt);
     game.update(dt);
   }
-  recorder.finish(outcomeOf(game));
+  const Replay replay = matchRecording.replay();
+  matchRecording.disable();
   std::cout.rdbuf(console);
-  return recorder.replay();
+  return replay;
 }
 
 void BM_RecordSteps(benchmark::State& state) {
@@ -110,6 +108,7 @@ void BM_ReplayWonClassicMatch(benchmark::State& state) {
   state.counters["commands"] = static_cast<double>(replay.commands.size());
   state.counters["match_s"] = replay.outcome->time;
   state.counters["won"] = replay.outcome->state == Won ? 1 : 0;
+  state.counters["files_left"] = replay.outcome->files;
 }
 BENCHMARK(BM_ReplayWonClassicMatch)->Unit(benchmark::kMillisecond);
 

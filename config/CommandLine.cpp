@@ -139,6 +139,16 @@ void declareOptions(CLI::App& app, LaunchOptions& o) {
          "play a replay again without a window, print its outcome and whether it is the one recorded, and exit")
       ->type_name("FILE")
       ->trigger_on_parse();
+  app.add_option_function<std::string>(
+         "--replay",
+         [&app, &o](const std::string& value) {
+           if (value.empty()) stopAt(app, Action::Fail, "--replay: the file name is empty");
+           o.replayFile = std::filesystem::absolute(value).lexically_normal().string();
+           o.action = Action::Watch;
+         },
+         "watch a replay in the window: its steps drive the match, P pauses, F speeds up, the camera moves")
+      ->type_name("FILE")
+      ->trigger_on_parse();
   app.add_flag_callback("--help", [&app] { stopAt(app, Action::Help); }, "show this text and exit")
       ->trigger_on_parse();
   app.add_flag_callback("--version", [&app] { stopAt(app, Action::Version); },

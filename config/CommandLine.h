@@ -8,7 +8,7 @@
 #include "config/Settings.h"
 
 struct LaunchOptions {
-  enum class Action { Play, Help, Version, Fail, ListLevels, CheckLevel, CheckReplay };
+  enum class Action { Play, Help, Version, Fail, ListLevels, CheckLevel, CheckReplay, Watch };
   Action action = Action::Play;
   int width = 0;  // window size asked for with --size; 0 keeps the size of the settings
   int height = 0;
@@ -20,7 +20,7 @@ struct LaunchOptions {
   std::string dataDir;    // --data, made absolute against the directory the game was started in
   std::string level;      // --level or --check-level as given: a shipped level's name or a level file
   std::string levelFile;  // the same made absolute against the directory the game was started in
-  std::string replayFile;  // --check-replay, absolute like levelFile
+  std::string replayFile;  // --check-replay or --replay, absolute like levelFile
   std::string error;      // with Fail: one line that names the option
 };
 

@@ -5,6 +5,7 @@
 
 #include "game/DebugSwitches.h"
 #include "game/Game.h"
+#include "game/MatchRecording.h"
 #include "game/PlayerActions.h"
 #include "scene/MatchClock.h"
 #include "scene/Tower.h"
@@ -18,6 +19,7 @@ const char* towerKindName(int index) {
 }  // namespace
 
 void applyCommand(const Command& command) {
+  matchRecording.command(command, game);
   switch (command.kind) {
     case CommandKind::ChooseTowerKind: chooseTowerType(towerKindName(command.towerKind)); break;
     case CommandKind::SelectionTool:

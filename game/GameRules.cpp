@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "game/Game.h"
+#include "game/MatchRecording.h"
 #include "scene/MatchClock.h"
 #include "game/Rules.h"
 #include "platform/Platform.h"
@@ -66,6 +67,7 @@ void Game::advance(double dt) {
 void Game::update(double dt) {
   // The rules of this step all see the moment the step ends.
   matchClock.step(dt);
+  matchRecording.step(dt);
 
   // Spawning: at most one enemy per spawn point per frame. The next time is counted from the scheduled
   // time, not from now, so a late frame does not push the rest of the wave back.
@@ -157,4 +159,5 @@ void Game::update(double dt) {
     }
   }
   resources = chargeForArrivals(resources, arrived);
+  matchRecording.afterStep(*this);
 }

@@ -3,6 +3,7 @@
 
 #include <limits>
 
+#include "game/MatchRecording.h"
 #include "scene/MatchClock.h"
 #include "scene/Enemy.h"
 #include "scene/File.h"
@@ -76,4 +77,5 @@ void Game::newMatch() {
   // The next music step finds the music stopped and starts it again.
   soundChannelStop(endChannel);
   matchClock.restart();
+  matchRecording.begin(level, difficulty);
 }

@@ -27,6 +27,9 @@ struct Level {
   int money = 1000;
   std::vector<std::vector<Wave>> waveLists;
   std::vector<LevelSpawnPoint> spawnPoints;
+  // The level file's whole text when the level was read from one: a replay carries it. Empty for the level in
+  // code, and no part of a level's equality.
+  std::string text;
 
   const std::vector<Wave>& wavesOf(const LevelSpawnPoint& spawnPoint) const { return waveLists[spawnPoint.waveList]; }
   // The times the waves start, in match seconds, each time once, earliest first: what a wave counter shows.

@@ -403,6 +403,7 @@ LevelReading readLevel(const std::string& text) {
   }
 
   if (root.contains("spawnPoints")) check.spawnPoints(root["spawnPoints"], shared, level);
+  level.text = text;
   return check.reading(std::move(reading));
 }
 

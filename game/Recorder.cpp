@@ -29,7 +29,11 @@ void Recorder::begin(std::string levelText, std::string difficulty) {
 }
 
 void Recorder::command(const Command& command) {
-  if (changesMatch(command.kind)) replay_.commands.push_back(RecordedCommand{replay_.stepCount, command});
+  if (keptInReplay(command.kind)) replay_.commands.push_back(RecordedCommand{replay_.stepCount, command});
+}
+
+bool keptInReplay(CommandKind kind) {
+  return changesMatch(kind) && kind != CommandKind::Pause && kind != CommandKind::Speed && kind != CommandKind::PlayAgain;
 }
 
 std::string replayFolder(const char* xdgDataHome, const char* home) {

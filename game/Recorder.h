@@ -14,7 +14,7 @@ class Recorder {
   void begin(std::string levelText, std::string difficulty);
   // One step of the rules, in the order they ran: a fast-forwarded frame is several.
   void step(double dt) { replay_.addStep(dt); }
-  // A command the game applied before the next step; view switches are no part of a match and are dropped.
+  // A command the game applied before the next step; only those keptInReplay are kept.
   void command(const Command& command);
   // The world at the last step, once the match is over or when the match so far is saved.
   void finish(const ReplayOutcome& outcome) { replay_.outcome = outcome; }
@@ -23,6 +23,11 @@ class Recorder {
  private:
   Replay replay_;
 };
+
+// Whether a replay keeps commands of this kind: those that change what the match holds. View switches are no
+// part of a match; the pause and the game speed change only which steps run, and the steps are recorded; a new
+// match ends the recording.
+bool keptInReplay(CommandKind kind);
 
 // How many replays the replays folder keeps: saving another removes the oldest.
 constexpr size_t kKeptReplays = 50;

@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
 #include "game/Difficulty.h"
 #include "game/Game.h"
 #include "game/LevelFile.h"
+#include "game/ReplayFeed.h"
 #include "scene/File.h"
 #include "scene/MatchClock.h"
 
@@ -32,24 +34,16 @@ ReplayOutcome outcomeOf(const Game& world) {
 ReplayOutcome replayHeadless(const Replay& replay, const Level& level) {
   std::ostringstream sink;
   std::streambuf* console = std::cout.rdbuf(sink.rdbuf());
+  // Silent too: a re-play in the window would fire every shot of the match at once.
+  SoundSystem* sound = std::exchange(game.soundSystem, nullptr);
   game.level = level;
   // The reader has checked the difficulty's name.
   parseDifficulty(replay.difficulty, &game.difficulty);
   if (!game.map) game.createMap(0);
   game.newMatch();
-
-  auto next = replay.commands.begin();
-  std::uint64_t index = 0;
-  auto applyUpTo = [&](std::uint64_t step) {
-    for (; next != replay.commands.end() && next->beforeStep <= step; ++next) applyCommand(next->command);
-  };
-  for (const StepRun& run : replay.steps)
-    for (std::uint64_t n = 0; n < run.count; ++n, ++index) {
-      applyUpTo(index);
-      // The game takes no step outside a running match; a recording that does has gone its own way.
-      if (game.gameState == Running) game.update(run.dt);
-    }
-  applyUpTo(index);
+  ReplayFeed feed(replay);
+  feed.playAll();
+  game.soundSystem = sound;
   std::cout.rdbuf(console);
   return outcomeOf(game);
 }

@@ -2,7 +2,8 @@
 // cursor moves, window resizes, frames, waves called early, target priorities) and drives the real game world
 // through the callbacks and the frame update the window drives, checking the rules of a match after every
 // action. Nothing is drawn; the GL context (Mesa's surfaceless EGL platform, no X server) is there for the
-// buffers scene objects make.
+// buffers scene objects make. Every
+// match is recorded as the game records it, and its recording re-played headless must end in the same world.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/glew.h>
@@ -33,6 +34,9 @@
 #include "app/OptionsScreen.h"
 #include "app/Window.h"
 #include "game/Game.h"
+#include "game/LevelFile.h"
+#include "game/MatchRecording.h"
+#include "game/ReplayPlayer.h"
 #include "input/Camera.h"
 #include "input/Keyboard.h"
 #include "game/PlayerActions.h"
@@ -43,6 +47,7 @@
 #include "scene/File.h"
 #include "scene/SpawnPoint.h"
 #include "scene/Tower.h"
+#include "../support/MatchFields.h"
 
 namespace {
 
@@ -98,6 +103,9 @@ constexpr int kMostSpawnsPerFrame = 4;
 // One input plays at most this much, so that every input stays quick.
 constexpr int kMostActions = 2048;
 constexpr int kMostFrames = 1000;
+
+// The level every match is played on: the level in code, as its shipped file, whose text a replay carries.
+Level classicFromFile;
 
 [[noreturn]] void fail(const char* what) {
   std::fprintf(stderr, "fuzz_play: rule broken: %s\n", what);
@@ -181,8 +189,21 @@ void startMatch() {
 
   game.createMap(textures.textureTable[0]);
   game.activeTextures = textures.textureTable;
+  game.level = classicFromFile;
   game.buildLevel();
   game.createFiles();
+  matchRecording.begin(game.level);
+}
+
+// The recording of the last match, re-played headless from its start, ends in the world the play ended in
+// (at its end, when it has ended: what follows an end is no part of it).
+void checkReplay(const MatchFields& played) {
+  const Replay replay = matchRecording.replay();
+  replayHeadless(replay, classicFromFile);
+  if (!firstDifference(played, matchFields(game)).empty()) {
+    std::fprintf(stderr, "fuzz_play: %s\n", firstDifference(played, matchFields(game)).c_str());
+    fail("the re-played recording ended in another world");
+  }
 }
 
 // What the rules compare from one action to the next.
@@ -365,6 +386,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char started[4096];
   if (!getcwd(started, sizeof started) || chdir(VARROW_RUN_DIR) != 0) fail("cannot enter the run directory");
   game.loadTowerModel("tris");
+  classicFromFile = readLevelFile("levels/classic.json").level;
+  matchRecording.enable("", "");
   if (chdir(started) != 0) fail("cannot go back to the starting directory");
   return 0;
 }
@@ -375,6 +398,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int sent = 0, framesRun = 0;
   Snapshot before = snapshot();
   checkWorld(before);
+  std::optional<MatchFields> atEnd;
   // One frame of the main loop's update, with the rules checked across it.
   auto runFrame = [&](double dt) {
     platform::advanceTime(dt);
@@ -382,6 +406,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Snapshot previous = snapshot();
     updateFrame();
     Snapshot next = snapshot();
+    // The first end only: P after it sets the match running again, past its recording.
+    if (!atEnd && previous.state != Lost && previous.state != Won && (next.state == Lost || next.state == Won))
+      atEnd = matchFields(game);
     checkFrame(previous, next, &sent);
     checkWorld(next);
   };
@@ -473,6 +500,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 after.takenFiles == 0 && matchClock.speed() == 1,
             "R did not start a fresh match");
       sent = 0;
+      atEnd.reset();
     } else if (clicked) {
       checkClick(before, after);
     } else if (!frame) {
@@ -488,5 +516,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The main loop ends after a frame in which Escape is held, unless that Escape closed the options screen.
     if (frame && inputRouter.escapeQuits(platform::getKey(platform::KEY_ESC) == platform::PRESS)) break;
   }
+  checkReplay(atEnd ? *atEnd : matchFields(game));
   return 0;
 }

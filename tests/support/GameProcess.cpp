@@ -82,7 +82,7 @@ bool GameProcess::start(bool withDisplay, const std::string& arguments, const st
       if (readText(up).empty()) continue;
     }
     const std::string config = configHome_.empty() ? logDir_ + "/config" : configHome_;
-    pid_ = spawn("cd / && export XDG_CONFIG_HOME='" + config + "' XDG_DATA_HOME='" + logDir_ + "/data' && " +
+    pid_ = spawn("cd / && export XDG_CONFIG_HOME='" + config + "' XDG_DATA_HOME='" + logDir_ + "/data' XDG_STATE_HOME='" + logDir_ + "/state' && " +
                  (withDisplay ? "DISPLAY=" + display_ : "unset DISPLAY;") + " exec '" + program + "' " + arguments +
                  " </dev/null >" + logDir_ + "/out 2>" + logDir_ + "/err");
     if (!withDisplay) return true;

@@ -31,7 +31,7 @@ class GameProcess {
   // Starts the program with the arguments (shell words) on its own Xvfb, or with DISPLAY removed, from the
   // root directory: the game finds its data from where the program lies, not from where it is started.
   // XDG_CONFIG_HOME is the folder given to useConfigHome, else an empty scratch folder of this run, and
-  // XDG_DATA_HOME another scratch folder, so that no game started by a test reads or writes the developer's
+  // XDG_DATA_HOME and XDG_STATE_HOME other scratch folders, so that no game started by a test reads or writes the developer's
   // own settings, levels or records.
   bool start(bool withDisplay = true, const std::string& arguments = "",
              const std::string& program = VARROW_RUN_DIR "/varrow");
