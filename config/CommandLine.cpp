@@ -222,6 +222,7 @@ std::string usageText() {
   }
   return text +
          "In the game, R plays again once a match is over and F switches the speed between x1, x2, x4 and x8.\n"
+         "N calls the next wave early for 2 $ a second saved; T cycles the selected tower's target.\n"
          "F1 shows every key. Tab opens the levels screen: the shipped levels and your own from\n"
          "$XDG_DATA_HOME/varrow/levels (~/.local/share/varrow/levels), with your best result on each, kept in\n"
          "$XDG_DATA_HOME/varrow/records.json; the level it starts is played again at the next start.\n"

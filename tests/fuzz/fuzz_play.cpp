@@ -473,25 +473,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         frame = true;
         break;
       }
-      case 10:  // the next wave called early, or the selected tower's next target priority
-        if (in.byte() % 2 == 0) {
-          const double shift = game.waveShift;
-          const std::optional<WaveCall> call = game.callNextWaveEarly();
-          if (call) {
-            check(before.state == Running && call->secondsSaved > 0.0 && game.waveShift > shift,
-                  "a wave was called early out of a running match, or moved nothing");
-            // The called wave has started: a second call at once would take a later one.
-            const std::optional<WaveCall> again =
-                callNextWave(game.level.waveStartTimes(), game.waveShift, matchClock.now());
-            check(!again || again->wave > call->wave, "a wave called early did not start");
-            bonus = call->bonus;
-          } else {
-            check(game.waveShift == shift, "a refused call moved the waves");
-          }
+      case 10: {  // N or T, as keys: the next wave called early, or the selected tower's next target priority
+        const bool call = in.byte() % 2 == 0;
+        const KeyEntry key{call ? 'N' : 'T', false};
+        const double shift = game.waveShift;
+        const std::optional<WaveCall> due = callNextWave(game.level.waveStartTimes(), game.waveShift, matchClock.now());
+        const bool screenOpen = inputRouter.openScreen() != nullptr;
+        const bool pressed = pressKey(key, true);
+        pressKey(key, false);
+        if (!call) break;
+        if (pressed && due && before.state == Running && !screenOpen) {
+          check(due->secondsSaved > 0.0 && game.waveShift == due->shift, "a wave called early moved the waves wrongly");
+          // The called wave has started: a second call at once would take a later one.
+          const std::optional<WaveCall> again =
+              callNextWave(game.level.waveStartTimes(), game.waveShift, matchClock.now());
+          check(!again || again->wave > due->wave, "a wave called early did not start");
+          bonus = due->bonus;
         } else {
-          game.cycleTargeting();
+          check(game.waveShift == shift, "a refused call moved the waves");
         }
         break;
+      }
     }
     Snapshot after = snapshot();
     checkWorld(after);
