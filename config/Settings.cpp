@@ -2,9 +2,7 @@
 // through a temporary file, and the quality presets.
 #include "config/Settings.h"
 
-#include <fcntl.h>
 #include <ini.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -13,6 +11,8 @@
 #include <cstring>
 #include <filesystem>
 #include <tuple>
+
+#include "platform/WholeFile.h"
 
 Settings settings;
 
@@ -310,19 +310,8 @@ std::string formatSettings(const Settings& s) {
 }
 
 std::string writeSettingsFile(const std::string& path, const Settings& settings) {
-  const std::filesystem::path file(path);
-  std::error_code ignored;
-  std::filesystem::create_directories(file.parent_path(), ignored);
-  const std::string temporary = path + ".new";
-  const std::string text = formatSettings(settings);
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  bool written = fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && fsync(fd) == 0;
-  int error = errno;
-  if (fd >= 0 && close(fd) != 0 && written) written = false, error = errno;
-  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return "";
-  if (written) error = errno;
-  if (fd >= 0) unlink(temporary.c_str());
-  return "varrow: cannot save the settings in " + path + ": " + std::strerror(error);
+  const std::string reason = writeWholeFile(path, formatSettings(settings));
+  return reason.empty() ? "" : "varrow: cannot save the settings in " + path + ": " + reason;
 }
 
 std::string settingsFilePath(const char* xdgConfigHome, const char* home) {

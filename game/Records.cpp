@@ -17,6 +17,7 @@
 
 #include "game/FileText.h"
 #include "game/PlayerFolder.h"
+#include "platform/WholeFile.h"
 
 namespace {
 
@@ -291,16 +292,6 @@ RecordsFile loadRecordsFile(const std::string& path, std::ostream& errors) {
 }
 
 std::string saveRecordsFile(const std::string& path, const Records& records) {
-  std::error_code folderError;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), folderError);
-  const std::string temporary = path + ".tmp";
-  const std::string text = formatRecords(records);
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  bool written = fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && fsync(fd) == 0;
-  int error = errno;
-  if (fd >= 0 && close(fd) != 0 && written) written = false, error = errno;
-  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return "";
-  if (written) error = errno;
-  if (fd >= 0) unlink(temporary.c_str());
-  return "varrow: cannot save the records in " + path + ": " + std::strerror(error);
+  const std::string reason = writeWholeFile(path, formatRecords(records));
+  return reason.empty() ? "" : "varrow: cannot save the records in " + path + ": " + reason;
 }

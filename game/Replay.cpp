@@ -3,8 +3,6 @@
 // without the trailing zero bits, which is short for the nearly equal lengths of a real frame rate.
 #include "game/Replay.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <array>
 #include <cerrno>
@@ -19,6 +17,7 @@
 #include "game/Game.h"
 #include "game/LevelFile.h"
 #include "scene/Tower.h"
+#include "platform/WholeFile.h"
 
 namespace {
 
@@ -360,24 +359,6 @@ ReplayReading readReplayFile(const std::string& path) {
 }
 
 std::string writeReplayFile(const std::string& path, const Replay& replay) {
-  const std::filesystem::path file(path);
-  std::error_code ignored;
-  std::filesystem::create_directories(file.parent_path(), ignored);
-  const std::string temporary = path + ".new";
-  const std::string text = replayFileText(replay);
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  size_t done = 0;
-  while (fd >= 0 && done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  bool written = fd >= 0 && done == text.size() && fsync(fd) == 0;
-  int error = errno;
-  if (fd >= 0 && close(fd) != 0 && written) written = false, error = errno;
-  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return "";
-  if (written) error = errno;
-  if (fd >= 0) unlink(temporary.c_str());
-  return "varrow: cannot save the replay in " + path + ": " + std::strerror(error);
+  const std::string reason = writeWholeFile(path, replayFileText(replay));
+  return reason.empty() ? "" : "varrow: cannot save the replay in " + path + ": " + reason;
 }
