@@ -192,7 +192,7 @@ void startMatch() {
   game.level = classicFromFile;
   game.buildLevel();
   game.createFiles();
-  matchRecording.begin(game.level);
+  matchRecording.begin(game.level, game.difficulty);
 }
 
 // The recording of the last match, re-played headless from its start, ends in the world the play ended in
