@@ -48,9 +48,11 @@ void MatchRecording::begin(const Level& level, Difficulty difficulty) {
 
 void MatchRecording::command(const Command& command, const Game& world) {
   if (!recording_) return;
-  // The steps after a refused SuperGlow run as if it had never been pressed, so the replay keeps no trace of it.
+  // The steps after a refused SuperGlow or wave call run as if it had never been pressed, so the replay keeps no
+  // trace of it: a pause, which refuses both, is no part of the replay.
   if (command.kind == CommandKind::SuperGlow && !superGlowReady(world.gameState, matchClock.now(), world.superGlowReadyTime))
     return;
+  if (command.kind == CommandKind::CallWave && world.gameState != Running) return;
   recorder_.command(command);
 }
 
