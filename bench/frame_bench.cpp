@@ -266,8 +266,12 @@ void __wrap__ZN8platform11swapBuffersEv() {
 }
 
 void __real__ZN4Game6updateEd(Game* self, double dt);
-void __real__ZN4Game4drawEN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES3_(Game* self, glm::mat4 projection,
-                                                                      glm::mat4 view);
+void __real__ZN4Game4drawERK8DrawPassN3glm3matILi4ELi4EfLNS3_9qualifierE0EEES6_(Game* self, const DrawPass& pass,
+                                                                                 glm::mat4 projection, glm::mat4 view);
+void __real__ZN4Game9drawWorldERK8DrawPassN3glm3matILi4ELi4EfLNS3_9qualifierE0EEES6_(Game* self, const DrawPass& pass,
+                                                                                      glm::mat4 projection,
+                                                                                      glm::mat4 view);
+void __real__ZN4Game13drawInterfaceERK8DrawPass(Game* self, const DrawPass& pass);
 
 void __real__ZN7Overlay9drawWorldEjRKN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES5_(Overlay* self, GLuint program,
                                                                              const glm::mat4& projection,
@@ -290,9 +294,23 @@ void __wrap__ZN4Game6updateEd(Game* self, double dt) {
   timed(updateTime, [&] { __real__ZN4Game6updateEd(self, dt); });
 }
 
-void __wrap__ZN4Game4drawEN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES3_(Game* self, glm::mat4 projection,
-                                                                      glm::mat4 view) {
-  timed(drawTime, [&] { __real__ZN4Game4drawEN3glm3matILi4ELi4EfLNS0_9qualifierE0EEES3_(self, projection, view); });
+void __wrap__ZN4Game4drawERK8DrawPassN3glm3matILi4ELi4EfLNS3_9qualifierE0EEES6_(Game* self, const DrawPass& pass,
+                                                                                 glm::mat4 projection, glm::mat4 view) {
+  timed(drawTime, [&] {
+    __real__ZN4Game4drawERK8DrawPassN3glm3matILi4ELi4EfLNS3_9qualifierE0EEES6_(self, pass, projection, view);
+  });
+}
+
+void __wrap__ZN4Game9drawWorldERK8DrawPassN3glm3matILi4ELi4EfLNS3_9qualifierE0EEES6_(Game* self, const DrawPass& pass,
+                                                                                      glm::mat4 projection,
+                                                                                      glm::mat4 view) {
+  timed(drawTime, [&] {
+    __real__ZN4Game9drawWorldERK8DrawPassN3glm3matILi4ELi4EfLNS3_9qualifierE0EEES6_(self, pass, projection, view);
+  });
+}
+
+void __wrap__ZN4Game13drawInterfaceERK8DrawPass(Game* self, const DrawPass& pass) {
+  timed(drawTime, [&] { __real__ZN4Game13drawInterfaceERK8DrawPass(self, pass); });
 }
 }
 
