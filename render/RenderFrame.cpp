@@ -4,6 +4,7 @@
 #include "render/RenderFrame.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <iterator>
 #include <sstream>
@@ -20,6 +21,7 @@
 #include "render/RenderTargets.h"
 #include "config/Settings.h"
 #include "render/SceneTarget.h"
+#include "render/StretchPass.h"
 #include "render/TextureCatalogue.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
@@ -42,6 +44,7 @@ const glm::vec2 blurOffsetsVertical[9] = {
 // Texels a side of the shadow map as it is allocated now.
 int shadowMapSize = 0;
 SceneTarget sceneTarget;
+StretchPass stretchPass;
 
 void allocateShadowMap(int size) {
   glBindTexture(GL_TEXTURE_2D, renderTargets.shadowDepthTexture);
@@ -55,7 +58,12 @@ void clearTarget() {
   glEnable(GL_DEPTH_TEST);
 }
 
-// Points a program's "vertex" and "texCoord" at the quad arrays and leaves both arrays enabled.
+void attachGlowColour(GLuint texture) {
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+}
+
+}  // namespace
+
 void bindScreenQuad(GLuint program) {
   GLint vertex = glGetAttribLocation(program, "vertex");
   GLint texCoord = glGetAttribLocation(program, "texCoord");
@@ -75,12 +83,6 @@ void unbindScreenQuad(GLuint program) {
   if (vertex >= 0) glDisableVertexAttribArray(vertex);
   if (texCoord >= 0) glDisableVertexAttribArray(texCoord);
 }
-
-void attachGlowColour(GLuint texture) {
-  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-}
-
-}  // namespace
 
 void createRenderTargets() {
   glGenRenderbuffers(1, &renderTargets.glowDepthRenderbuffer);
@@ -124,7 +126,10 @@ void createScreenQuad() {
   std::copy(std::begin(indices), std::end(indices), renderTargets.screenQuadIndices);
 }
 
-void releaseSceneTarget() { sceneTarget.release(); }
+void releaseSceneTarget() {
+  sceneTarget.release();
+  stretchPass.release();
+}
 
 namespace {
 
@@ -184,6 +189,30 @@ void drawGlowOverlay() {
   glDisable(GL_BLEND);
 }
 
+// The bias every texture lookup on unit 0, where the objects bind theirs, adds to its mipmap level.
+void setLodBias(float bias) {
+  glActiveTexture(GL_TEXTURE0);
+  glTexEnvf(GL_TEXTURE_FILTER_CONTROL, GL_TEXTURE_LOD_BIAS, bias);
+}
+
+// Texts and HUD over the stretched picture: with the glow on, they draw with the program that adds it to their own
+// pixels, as the full-size frame's overlay adds it over everything drawn before it.
+void drawInterfaceOverStretch(const DrawPass& pass, bool glow) {
+  const GLuint program = glow ? stretchPass.interfaceProgram(textures.textureTable[SlotGlowImage],
+                                                                      core.windowWidth, core.windowHeight)
+                                       : 0;
+  if (!program) {
+    game.drawInterface(pass);
+    return;
+  }
+  const GLuint hudProgram = game.hud.program;
+  const GLuint textProgram = game.textRenderer.program;
+  game.hud.program = game.textRenderer.program = program;
+  game.drawInterface(pass);
+  game.hud.program = hudProgram;
+  game.textRenderer.program = textProgram;
+}
+
 }  // namespace
 
 void drawFrame() {
@@ -232,11 +261,23 @@ void drawFrame() {
   applyTextureTable(textures.textureTable);
   // The overlay draws in this pass alone.
   const DrawPass finalPass{shaders.shadow2Program, true, true, &light.lightPosition};
+  // A smaller picture would otherwise take each texture from a smaller mipmap than the window's own pixels do,
+  // and lose the board's lines twice: in the texture and in the stretch.
+  if (scaled) setLodBias(std::log2(settings.renderScale / 100.0f));
   game.drawWorld(finalPass, camera.projectionMatrix, camera.viewMatrix);
-  if (scaled) sceneTarget.blitToWindow(core.windowWidth, core.windowHeight);
-  game.drawInterface(finalPass);
-
-  if (settings.glow) drawGlowOverlay();
+  if (scaled) setLodBias(0.0f);
+  if (scaled) {
+    // One full-window pass stretches the picture and adds the glow; the texts and the HUD come sharp on top. In
+    // wireframe the full-size overlay is the quad's outline only, so the glow is left out there too.
+    const bool glow = settings.glow && !debugSwitches.wireframeMode;
+    stretchPass.draw(sceneTarget.colourTexture(), sceneTarget.framebuffer(), sceneTarget.width(),
+                     sceneTarget.height(), glow ? textures.textureTable[SlotGlowImage] : 0, core.windowWidth,
+                     core.windowHeight);
+    drawInterfaceOverStretch(finalPass, glow);
+  } else {
+    game.drawInterface(finalPass);
+    if (settings.glow) drawGlowOverlay();
+  }
 
   if (debugSwitches.fpsMode) {
     std::ostringstream text;
