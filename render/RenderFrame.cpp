@@ -21,7 +21,7 @@
 #include "render/RenderTargets.h"
 #include "config/Settings.h"
 #include "render/SceneTarget.h"
-#include "render/StretchPass.h"
+#include "render/ScaledPasses.h"
 #include "render/TextureCatalogue.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
@@ -44,7 +44,7 @@ const glm::vec2 blurOffsetsVertical[9] = {
 // Texels a side of the shadow map as it is allocated now.
 int shadowMapSize = 0;
 SceneTarget sceneTarget;
-StretchPass stretchPass;
+ScaledPasses scaledPasses;
 
 void allocateShadowMap(int size) {
   glBindTexture(GL_TEXTURE_2D, renderTargets.shadowDepthTexture);
@@ -128,19 +128,24 @@ void createScreenQuad() {
 
 void releaseSceneTarget() {
   sceneTarget.release();
-  stretchPass.release();
+  scaledPasses.release();
 }
 
 namespace {
+
+// Every surface in its glow image, from the camera, into the glow target bound.
+void drawGlowScene() {
+  applyTextureTable(textures.glowTextureTable);
+  game.draw(DrawPass{shaders.simpleProgram, true, false, &light.lightPosition}, camera.projectionMatrix,
+            camera.viewMatrix);
+}
 
 // The glow scene into the small image, then the horizontal blur into its twin and the vertical one back.
 void drawGlow() {
   glBindFramebuffer(GL_FRAMEBUFFER, renderTargets.glowFramebuffer);
   glViewport(0, 0, kGlowSize, kGlowSize);
   clearTarget();
-  applyTextureTable(textures.glowTextureTable);
-  game.draw(DrawPass{shaders.simpleProgram, true, false, &light.lightPosition}, camera.projectionMatrix,
-            camera.viewMatrix);
+  drawGlowScene();
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
   glUseProgram(shaders.glowProgram);
@@ -197,10 +202,9 @@ void setLodBias(float bias) {
 
 // Texts and HUD over the stretched picture: with the glow on, they draw with the program that adds it to their own
 // pixels, as the full-size frame's overlay adds it over everything drawn before it.
-void drawInterfaceOverStretch(const DrawPass& pass, bool glow) {
-  const GLuint program = glow ? stretchPass.interfaceProgram(textures.textureTable[SlotGlowImage],
-                                                                      core.windowWidth, core.windowHeight)
-                                       : 0;
+void drawInterfaceOverStretch(const DrawPass& pass, GLuint glowImage) {
+  const GLuint program =
+      glowImage ? scaledPasses.interfaceProgram(glowImage, core.windowWidth, core.windowHeight) : 0;
   if (!program) {
     game.drawInterface(pass);
     return;
@@ -236,7 +240,20 @@ void drawFrame() {
   glDisable(GL_POLYGON_OFFSET_FILL);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 
-  if (settings.glow) drawGlow();
+  // Below full render scale the glow is blurred with five lookups a texel where the full-size frame takes nine.
+  const bool scaled = settings.renderScale < 100;
+  if (settings.glow) {
+    if (!scaled) {
+      drawGlow();
+    } else {
+      glBindFramebuffer(GL_FRAMEBUFFER, renderTargets.glowFramebuffer);
+      glViewport(0, 0, kGlowSize, kGlowSize);
+      clearTarget();
+      drawGlowScene();
+      scaledPasses.blurGlow(renderTargets.glowFramebuffer, textures.textureTable[SlotGlowImage],
+                            textures.glowTextureTable[SlotGlowImage], kGlowSize);
+    }
+  }
 
   // Final pass: lit and shadowed into the window. Objects bind their own textures on unit 0, so the
   // shadow map stays on unit 1.
@@ -250,7 +267,6 @@ void drawFrame() {
   glUniform1i(glGetUniformLocation(shaders.shadow2Program, "shadow_map"), 1);
   // Below 100 % the world goes into the smaller target and is stretched over the window, with the texts and
   // the HUD sharp on top. The stretch keeps the picture's place in the window, so clicks find what they point at.
-  const bool scaled = settings.renderScale < 100;
   if (scaled)
     sceneTarget.bind(std::max(1, core.windowWidth * settings.renderScale / 100),
                      std::max(1, core.windowHeight * settings.renderScale / 100));
@@ -265,15 +281,15 @@ void drawFrame() {
   // and lose the board's lines twice: in the texture and in the stretch.
   if (scaled) setLodBias(std::log2(settings.renderScale / 100.0f));
   game.drawWorld(finalPass, camera.projectionMatrix, camera.viewMatrix);
-  if (scaled) setLodBias(0.0f);
   if (scaled) {
+    setLodBias(0.0f);
     // One full-window pass stretches the picture and adds the glow; the texts and the HUD come sharp on top. In
     // wireframe the full-size overlay is the quad's outline only, so the glow is left out there too.
-    const bool glow = settings.glow && !debugSwitches.wireframeMode;
-    stretchPass.draw(sceneTarget.colourTexture(), sceneTarget.framebuffer(), sceneTarget.width(),
-                     sceneTarget.height(), glow ? textures.textureTable[SlotGlowImage] : 0, core.windowWidth,
-                     core.windowHeight);
-    drawInterfaceOverStretch(finalPass, glow);
+    const GLuint addedGlow =
+        settings.glow && !debugSwitches.wireframeMode ? textures.textureTable[SlotGlowImage] : 0;
+    scaledPasses.stretch(sceneTarget.colourTexture(), sceneTarget.framebuffer(), sceneTarget.width(),
+                         sceneTarget.height(), addedGlow, core.windowWidth, core.windowHeight);
+    drawInterfaceOverStretch(finalPass, addedGlow);
   } else {
     game.drawInterface(finalPass);
     if (settings.glow) drawGlowOverlay();
