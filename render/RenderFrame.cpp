@@ -250,6 +250,7 @@ void drawFrame() {
       glViewport(0, 0, kGlowSize, kGlowSize);
       clearTarget();
       drawGlowScene();
+      glBindFramebuffer(GL_FRAMEBUFFER, 0);
       scaledPasses.blurGlow(renderTargets.glowFramebuffer, textures.textureTable[SlotGlowImage],
                             textures.glowTextureTable[SlotGlowImage], kGlowSize);
     }
