@@ -1,7 +1,9 @@
 // Reference frames: renders fixed scenes at fixed times on the manual clock and writes them as PNG
 // ("write DIR"), or compares them with the PNGs in DIR ("compare DIR [OUT_DIR]"), where every frame must be
 // identical, bit for bit: llvmpipe renders the same picture on every machine. A frame that differs is
-// written to OUT_DIR (by default "differing-frames" beside this program) for a look. The scenes, in the
+// written to OUT_DIR (by default "differing-frames" beside this program) for a look. "floor DIR DB" (run with
+// another quality through $BENCH_SETTINGS) prints every frame's PSNR against DIR and fails when the start or
+// the busy frame, the scenes the presets' frame rates are taken in, falls below DB. The scenes, in the
 // order they are played: the game as it starts (waves walking, 20 s in); the busy scene (60 enemies, 20
 // firing towers, frame rate shown), in wireframe, and with buffer objects; then, from the busy scene, a
 // tower clicked, upgraded and shown selected; nearest texture filtering without mipmaps; the spectator
@@ -96,8 +98,8 @@ std::string playerHome() {
 
 class Frames {
  public:
-  Frames(std::string mode, std::string dir, std::string outDir)
-      : mode_(std::move(mode)), dir_(std::move(dir)), outDir_(std::move(outDir)) {}
+  Frames(std::string mode, std::string dir, std::string outDir, double floorDb)
+      : mode_(std::move(mode)), dir_(std::move(dir)), outDir_(std::move(outDir)), floorDb_(floorDb) {}
 
   // Writes the frame, or compares it with its reference.
   void handle(const char* name, const std::vector<unsigned char>& pixels) {
@@ -129,6 +131,14 @@ class Frames {
       differing += !same;
     }
     stbi_image_free(reference);
+    if (mode_ == "floor") {
+      const double psnr = differing ? 10.0 * std::log10(255.0 * 255.0 / (sum / static_cast<double>(pixels.size()))) : 99.0;
+      const bool judged = std::strcmp(name, "start") == 0 || std::strcmp(name, "busy") == 0;
+      const bool below = judged && psnr < floorDb_;
+      std::printf("%s: PSNR %.2f dB%s\n", name, psnr, below ? ", below the floor" : "");
+      ok_ &= !below;
+      return;
+    }
     const std::string out = outDir_ + "/" + name + ".png";
     if (differing == 0) {
       std::printf("%s: identical\n", name);
@@ -153,6 +163,7 @@ class Frames {
   }
 
   std::string mode_, dir_, outDir_;
+  double floorDb_;
   bool ok_ = true;
 };
 
@@ -160,15 +171,16 @@ class Frames {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 2 ? argv[1] : "";
-  if (mode != "write" && mode != "compare") {
-    std::fprintf(stderr, "usage: %s write DIR | compare DIR [OUT_DIR]\n", argv[0]);
+  const double floorDb = mode == "floor" && argc > 3 ? std::strtod(argv[3], nullptr) : 0.0;
+  if ((mode != "write" && mode != "compare" && mode != "floor") || (mode == "floor" && floorDb <= 0.0)) {
+    std::fprintf(stderr, "usage: %s write DIR | compare DIR [OUT_DIR] | floor DIR DB\n", argv[0]);
     return 2;
   }
   // The game changes into its run directory: the folders are taken as they are named from here.
   const fs::path dir = fs::absolute(argv[2]);
-  const fs::path outDir = argc > 3 ? fs::absolute(argv[3])
+  const fs::path outDir = argc > 3 && mode == "compare" ? fs::absolute(argv[3])
                                    : fs::read_symlink("/proc/self/exe").parent_path() / "differing-frames";
-  Frames frames(mode, dir.string(), outDir.string());
+  Frames frames(mode, dir.string(), outDir.string(), floorDb);
 
   startGame();
   // The game as a player starts it: the waves on, the first ones walking 20 s after the start.

@@ -11,6 +11,8 @@
 #include <iostream>
 #include <sstream>
 
+#include <GL/glew.h>
+
 #include "app/Application.h"
 #include "platform/Platform.h"
 

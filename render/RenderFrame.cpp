@@ -4,6 +4,7 @@
 #include "render/RenderFrame.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <iterator>
 #include <sstream>
@@ -20,6 +21,7 @@
 #include "render/RenderTargets.h"
 #include "config/Settings.h"
 #include "render/SceneTarget.h"
+#include "render/ScaledPasses.h"
 #include "render/TextureCatalogue.h"
 #include "game/Game.h"
 #include "platform/Platform.h"
@@ -42,6 +44,7 @@ const glm::vec2 blurOffsetsVertical[9] = {
 // Texels a side of the shadow map as it is allocated now.
 int shadowMapSize = 0;
 SceneTarget sceneTarget;
+ScaledPasses scaledPasses;
 
 void allocateShadowMap(int size) {
   glBindTexture(GL_TEXTURE_2D, renderTargets.shadowDepthTexture);
@@ -55,7 +58,12 @@ void clearTarget() {
   glEnable(GL_DEPTH_TEST);
 }
 
-// Points a program's "vertex" and "texCoord" at the quad arrays and leaves both arrays enabled.
+void attachGlowColour(GLuint texture) {
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+}
+
+}  // namespace
+
 void bindScreenQuad(GLuint program) {
   GLint vertex = glGetAttribLocation(program, "vertex");
   GLint texCoord = glGetAttribLocation(program, "texCoord");
@@ -75,12 +83,6 @@ void unbindScreenQuad(GLuint program) {
   if (vertex >= 0) glDisableVertexAttribArray(vertex);
   if (texCoord >= 0) glDisableVertexAttribArray(texCoord);
 }
-
-void attachGlowColour(GLuint texture) {
-  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-}
-
-}  // namespace
 
 void createRenderTargets() {
   glGenRenderbuffers(1, &renderTargets.glowDepthRenderbuffer);
@@ -124,18 +126,26 @@ void createScreenQuad() {
   std::copy(std::begin(indices), std::end(indices), renderTargets.screenQuadIndices);
 }
 
-void releaseSceneTarget() { sceneTarget.release(); }
+void releaseSceneTarget() {
+  sceneTarget.release();
+  scaledPasses.release();
+}
 
 namespace {
+
+// Every surface in its glow image, from the camera, into the glow target bound.
+void drawGlowScene() {
+  applyTextureTable(textures.glowTextureTable);
+  game.draw(DrawPass{shaders.simpleProgram, true, false, &light.lightPosition}, camera.projectionMatrix,
+            camera.viewMatrix);
+}
 
 // The glow scene into the small image, then the horizontal blur into its twin and the vertical one back.
 void drawGlow() {
   glBindFramebuffer(GL_FRAMEBUFFER, renderTargets.glowFramebuffer);
   glViewport(0, 0, kGlowSize, kGlowSize);
   clearTarget();
-  applyTextureTable(textures.glowTextureTable);
-  game.draw(DrawPass{shaders.simpleProgram, true, false, &light.lightPosition}, camera.projectionMatrix,
-            camera.viewMatrix);
+  drawGlowScene();
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
   glUseProgram(shaders.glowProgram);
@@ -184,6 +194,29 @@ void drawGlowOverlay() {
   glDisable(GL_BLEND);
 }
 
+// The bias every texture lookup on unit 0, where the objects bind theirs, adds to its mipmap level.
+void setLodBias(float bias) {
+  glActiveTexture(GL_TEXTURE0);
+  glTexEnvf(GL_TEXTURE_FILTER_CONTROL, GL_TEXTURE_LOD_BIAS, bias);
+}
+
+// Texts and HUD over the stretched picture: with the glow on, they draw with the program that adds it to their own
+// pixels, as the full-size frame's overlay adds it over everything drawn before it.
+void drawInterfaceOverStretch(const DrawPass& pass, GLuint glowImage) {
+  const GLuint program =
+      glowImage ? scaledPasses.interfaceProgram(glowImage, core.windowWidth, core.windowHeight) : 0;
+  if (!program) {
+    game.drawInterface(pass);
+    return;
+  }
+  const GLuint hudProgram = game.hud.program;
+  const GLuint textProgram = game.textRenderer.program;
+  game.hud.program = game.textRenderer.program = program;
+  game.drawInterface(pass);
+  game.hud.program = hudProgram;
+  game.textRenderer.program = textProgram;
+}
+
 }  // namespace
 
 void drawFrame() {
@@ -207,7 +240,21 @@ void drawFrame() {
   glDisable(GL_POLYGON_OFFSET_FILL);
   glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 
-  if (settings.glow) drawGlow();
+  // Below full render scale the glow is blurred with five lookups a texel where the full-size frame takes nine.
+  const bool scaled = settings.renderScale < 100;
+  if (settings.glow) {
+    if (!scaled) {
+      drawGlow();
+    } else {
+      glBindFramebuffer(GL_FRAMEBUFFER, renderTargets.glowFramebuffer);
+      glViewport(0, 0, kGlowSize, kGlowSize);
+      clearTarget();
+      drawGlowScene();
+      glBindFramebuffer(GL_FRAMEBUFFER, 0);
+      scaledPasses.blurGlow(renderTargets.glowFramebuffer, textures.textureTable[SlotGlowImage],
+                            textures.glowTextureTable[SlotGlowImage], kGlowSize);
+    }
+  }
 
   // Final pass: lit and shadowed into the window. Objects bind their own textures on unit 0, so the
   // shadow map stays on unit 1.
@@ -221,7 +268,6 @@ void drawFrame() {
   glUniform1i(glGetUniformLocation(shaders.shadow2Program, "shadow_map"), 1);
   // Below 100 % the world goes into the smaller target and is stretched over the window, with the texts and
   // the HUD sharp on top. The stretch keeps the picture's place in the window, so clicks find what they point at.
-  const bool scaled = settings.renderScale < 100;
   if (scaled)
     sceneTarget.bind(std::max(1, core.windowWidth * settings.renderScale / 100),
                      std::max(1, core.windowHeight * settings.renderScale / 100));
@@ -232,11 +278,23 @@ void drawFrame() {
   applyTextureTable(textures.textureTable);
   // The overlay draws in this pass alone.
   const DrawPass finalPass{shaders.shadow2Program, true, true, &light.lightPosition};
+  // A smaller picture would otherwise take each texture from a smaller mipmap than the window's own pixels do,
+  // and lose the board's lines twice: in the texture and in the stretch.
+  if (scaled) setLodBias(std::log2(settings.renderScale / 100.0f));
   game.drawWorld(finalPass, camera.projectionMatrix, camera.viewMatrix);
-  if (scaled) sceneTarget.blitToWindow(core.windowWidth, core.windowHeight);
-  game.drawInterface(finalPass);
-
-  if (settings.glow) drawGlowOverlay();
+  if (scaled) {
+    setLodBias(0.0f);
+    // One full-window pass stretches the picture and adds the glow; the texts and the HUD come sharp on top. In
+    // wireframe the full-size overlay is the quad's outline only, so the glow is left out there too.
+    const GLuint addedGlow =
+        settings.glow && !debugSwitches.wireframeMode ? textures.textureTable[SlotGlowImage] : 0;
+    scaledPasses.stretch(sceneTarget.colourTexture(), sceneTarget.framebuffer(), sceneTarget.width(),
+                         sceneTarget.height(), addedGlow, core.windowWidth, core.windowHeight);
+    drawInterfaceOverStretch(finalPass, addedGlow);
+  } else {
+    game.drawInterface(finalPass);
+    if (settings.glow) drawGlowOverlay();
+  }
 
   if (debugSwitches.fpsMode) {
     std::ostringstream text;

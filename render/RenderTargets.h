@@ -15,3 +15,7 @@ struct RenderTargets {
 };
 
 extern RenderTargets renderTargets;
+
+// Points a program's "vertex" and "texCoord" at the quad arrays and leaves both arrays enabled.
+void bindScreenQuad(GLuint program);
+void unbindScreenQuad(GLuint program);

@@ -1,4 +1,4 @@
-// A colour and a depth renderbuffer behind one framebuffer, made at the size asked for.
+// A colour texture and a depth renderbuffer behind one framebuffer, made at the size asked for.
 #include "render/SceneTarget.h"
 
 #include "platform/Platform.h"
@@ -6,16 +6,24 @@
 void SceneTarget::bind(int width, int height) {
   if (!framebuffer_ || width != width_ || height != height_) {
     release();
-    glGenRenderbuffers(1, &colour_);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    // The frame binds the shadow map before the target: whatever unit is active keeps its texture.
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGenTextures(1, &colour_);
+    glBindTexture(GL_TEXTURE_2D, colour_);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     glGenRenderbuffers(1, &depth_);
     glBindRenderbuffer(GL_RENDERBUFFER, depth_);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     glGenFramebuffers(1, &framebuffer_);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour_, 0);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
     width_ = width;
     height_ = height;
@@ -24,18 +32,10 @@ void SceneTarget::bind(int width, int height) {
   glViewport(0, 0, width, height);
 }
 
-void SceneTarget::blitToWindow(int width, int height) {
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glBlitFramebuffer(0, 0, width_, height_, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glViewport(0, 0, width, height);
-}
-
 void SceneTarget::release() {
   if (framebuffer_ && platform::hasCurrentContext()) {
     glDeleteFramebuffers(1, &framebuffer_);
-    glDeleteRenderbuffers(1, &colour_);
+    glDeleteTextures(1, &colour_);
     glDeleteRenderbuffers(1, &depth_);
   }
   framebuffer_ = colour_ = depth_ = 0;

@@ -1,5 +1,5 @@
-// The smaller framebuffer the 3-D picture is drawn into below 100 % render scale, and its stretch onto the
-// window.
+// The smaller framebuffer the 3-D picture is drawn into below 100 % render scale: a colour texture the stretch
+// onto the window samples, and a depth renderbuffer.
 #pragma once
 
 #include <GL/glew.h>
@@ -13,9 +13,10 @@ class SceneTarget {
 
   // Binds the target for drawing at width x height, remaking it when the size changed, and sets the viewport.
   void bind(int width, int height);
-  // Stretches the picture over the whole window with linear filtering and leaves the window bound, its
-  // viewport set.
-  void blitToWindow(int width, int height);
+  GLuint framebuffer() const { return framebuffer_; }
+  GLuint colourTexture() const { return colour_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
   // Frees the GL objects while a context is current.
   void release();
 

@@ -113,3 +113,23 @@ void buildShaderPrograms() {
                                      "Shadow 2 Shader-program linked successfully.\n",
                                      "Shadow 2 Shader-program link error:\n\n");
 }
+
+GLuint buildQuietProgram(GLuint vertexShader, const char* fragmentPath, const char* output) {
+  const std::string source = readShaderSource(fragmentPath);
+  const char* text = source.c_str();
+  GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
+  glShaderSource(fragment, 1, &text, nullptr);
+  glCompileShader(fragment);
+  GLuint program = glCreateProgram();
+  glAttachShader(program, vertexShader);
+  glAttachShader(program, fragment);
+  glBindFragDataLocation(program, 0, output);
+  glLinkProgram(program);
+  glDeleteShader(fragment);
+  GLint linked = 0;
+  glGetProgramiv(program, GL_LINK_STATUS, &linked);
+  if (linked) return program;
+  std::cout << fragmentPath << " could not be built; the passes it draws are left out or drawn plainly" << std::endl;
+  glDeleteProgram(program);
+  return 0;
+}

@@ -15,6 +15,11 @@ GLuint compileShaderFile(GLenum type, const char* path, const char* successMessa
 GLuint linkShaderProgram(GLuint vertexShader, GLuint fragmentShader, const char* fragmentOutput,
                          const char* successMessage, const char* failurePrefix);
 
+// A program of one of the vertex shaders above and a fragment shader file, built without a console line (the
+// start-up lines stay those of the five programs) for a pass that only some settings draw. A failure is said
+// in one line, and the answer is 0.
+GLuint buildQuietProgram(GLuint vertexShader, const char* fragmentPath, const char* output);
+
 // The shader objects and the five programs made from them at start-up: the plain lit program, the HUD and
 // text program, the blur, the depth-only shadow program and the lit and shadowed program.
 struct ShaderPrograms {

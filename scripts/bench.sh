@@ -2,8 +2,9 @@
 # Builds and runs every benchmark of the game: the reference frames compared (the test pass compares them
 # too), frame time (plain and busy scene, with the per-pass split), the real game's frame rate counted by the
 # driver beside its floor, the three quality presets' frame rates counted by the driver in the start and the
-# busy scene, whole headless matches, the levels listing with a full player's folder, start-up to the first
-# frame, and peak memory of the real game and of a match.
+# busy scene beside their floors, Medium's and Low's pictures against High's (PSNR), whole headless matches,
+# the levels listing with a full player's folder, start-up to the first frame, and peak memory of the real game
+# and of a match.
 # Usage: scripts/bench.sh [BUILD_DIR]   (default build-bench; Release-like RelWithDebInfo unless configured)
 # Runs on $DISPLAY when one is set, otherwise on an Xvfb server of its own, which it stops afterwards.
 # Results go to the terminal; the benchmarks are noisy on a shared machine, so run it with nothing else busy.
@@ -105,11 +106,23 @@ for round in $(seq "$preset_rounds"); do
 done
 for preset in $presets; do
   for scene in start busy; do
-    summarise "$scene-$preset-run"
-    summarise "$scene-$preset-floor"
+    run_line=$(summarise "$scene-$preset-run")
+    floor_line=$(summarise "$scene-$preset-floor")
+    printf '%s\n%s\n' "$run_line" "$floor_line"
+    awk -v name="$scene-$preset" -v a="$(cut -d' ' -f3 <<<"$run_line")" -v b="$(cut -d' ' -f3 <<<"$floor_line")" \
+      'BEGIN {printf "%s: %.1f fps beside its floor %.1f (%.2f)\n", name, a, b, a / b}'
   done
 done
 uptime
+
+# How far each cheaper preset's picture is from High's: its start and busy frames against the High references.
+echo "== picture of each preset against High (PSNR of the start and busy frames)"
+for preset in $presets; do
+  [ "$preset" = high ] && continue
+  echo "quality = $preset" >"$scratch/$preset.ini"
+  BENCH_SETTINGS="$scratch/$preset.ini" "$build/bench/frame_reference" floor "$root/bench/reference" 1 2>/dev/null |
+    grep -E '^(start|busy): ' | sed "s/^/$preset against high, /" || true
+done
 
 echo "== game.update over whole matches at 60 updates per simulated second"
 "$build/bench/match_bench" 2>/dev/null | grep -E '^BM_'
