@@ -42,8 +42,8 @@ std::string levelText() {
 }
 
 // Plays the classic level on the game world as the game does, recorded as the game records it (Game::update
-// hands it each step, applyCommand each command): a standard tower bought at the free spot beside a path
-// whenever the money allows, every step a frame of the real clock.
+// hands it each step, applyCommand each command): the level tests' winning defence, 32 standard towers beside
+// the four roads' last legs, each bought as soon as the money allows, every step a frame of the real clock.
 Replay recordWonMatch(const Level& level) {
   std::ostringstream sink;
   std::streambuf* console = std::cout.rdbuf(sink.rdbuf());
@@ -52,16 +52,11 @@ Replay recordWonMatch(const Level& level) {
   if (!game.map) game.createMap(0);
   game.newMatch();
   applyCommand(Command{CommandKind::ChooseTowerKind, 0});
-  // Beside the middle, then both ends, of every leg of every path.
   std::vector<glm::vec3> spots;
-  for (float along : {0.5f, 0.2f, 0.8f})
-    for (const LevelSpawnPoint& sp : level.spawnPoints)
-      for (size_t leg = 0; leg + 1 < sp.path.size(); ++leg) {
-        const Waypoint a = sp.path[leg], b = sp.path[leg + 1];
-        const float x = a.x + along * (b.x - a.x), z = a.z + along * (b.z - a.z);
-        for (float side : {4.0f, -4.0f})
-          spots.push_back(a.z == b.z ? glm::vec3(x, 0.0f, z + side) : glm::vec3(x + side, 0.0f, z));
-      }
+  for (float k = 0; k < 4; ++k)
+    for (float side : {0.0f, 6.0f})
+      spots.insert(spots.end(), {{28 - side, 0, -27 + 4 * k}, {27 - 4 * k, 0, -54 + side}, {51 + 4 * k, 0, -46 - side},
+                                 {42 - side, 0, -27 + 4 * k}});
   size_t next = 0;
   for (double dt : realClockSteps(60 * 600)) {
     if (game.gameState != Running) break;
