@@ -306,7 +306,7 @@ ReplayReading readReplay(const std::string& bytes) {
     if (!problem.empty()) return fail(problem);
   Difficulty difficulty;
   if (!parseDifficulty(replay.difficulty, &difficulty))
-    return fail("header: difficulty \"" + replay.difficulty + "\" is not Easy, Normal or Hard");
+    return fail("header: difficulty is not Easy, Normal or Hard");
   if (header.contains("outcome")) {
     replay.outcome.emplace();
     const std::string problem = readOutcome(header["outcome"], &*replay.outcome);

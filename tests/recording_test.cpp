@@ -159,7 +159,7 @@ TEST(ReplayFile, BadFilesAreRefusedWithThePlaceNamed) {
       {withHeader(bytes, [](nlohmann::json& h) { h["commands"] = -1; }), "header: commands is missing or not a whole number"},
       {withHeader(bytes, [](nlohmann::json& h) { h["steps"] = h["steps"].get<int>() - 1; }), "a count past the header's step count"},
       {withHeader(bytes, [](nlohmann::json& h) { h["outcome"]["state"] = "Drawn"; }), "header: outcome.state"},
-      {withHeader(bytes, [](nlohmann::json& h) { h["difficulty"] = "Brutal"; }), "header: difficulty \"Brutal\" is not Easy, Normal or Hard"},
+      {withHeader(bytes, [](nlohmann::json& h) { h["difficulty"] = "Brutal"; }), "header: difficulty is not Easy, Normal or Hard"},
       {replayFileText(outOfOrder), "command 3 (byte "},
       {replayFileText(pastTheEnd), ", past the last step"},
       {replayFileText(badLevel), "level: money: -5 is negative"},
