@@ -10,7 +10,6 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "platform/Core.h"
-#include "platform/FrameClock.h"
 #include "input/Camera.h"
 #include "game/Game.h"
 #include "hud/TextRenderer.h"
