@@ -72,21 +72,6 @@ TEST_F(WorldTest, KillingEveryEnemyWinsOneIntervalAfterTheLastIsSent) {
   EXPECT_NEAR(platform::getTime(), 340.0 + 5 * 7.0 + kFrame, kFrame);
 }
 
-TEST_F(WorldTest, ASensibleDefenceWinsTheMatch) {
-  // Corners where a cluster covers two legs of a path: the first after each spawn point, then one nearer the
-  // goal. Whenever a standard tower is affordable it goes to the next corner, a little beside the last.
-  const float spots[8][2] = {{23, -12}, {15, -75}, {75, -51}, {53, -3}, {23, -37}, {19, -53}, {50, -51}, {49, -17}};
-  int next = 0;
-  CaptureStdout quiet;
-  play(g, 600.0, 30, [&] {
-    for (; g.resources >= 100; ++next) {
-      const float offset = static_cast<float>((next / 8) % 3) - 1.0f;
-      g.buildTower("tris", spots[next % 8][0] + offset, spots[next % 8][1] - offset, 0, 0, 0);
-    }
-  });
-  EXPECT_EQ(g.gameState, Won) << takenFiles() << " files taken by " << platform::getTime() << " s";
-}
-
 TEST_F(WorldTest, SpawningFollowsTheScheduleOneEnemyPerSpawnPointPerFrame) {
   // Nothing while now equals the time; far behind, still one per spawn point per frame, and the frame that
   // completes the wave sends nothing.
